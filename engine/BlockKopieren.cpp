@@ -1,0 +1,20 @@
+#include "engine/BlockKopieren.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace engine {
+
+void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece)
+{
+    std::vector<std::byte> buffer(kBlockSize);
+    for (runtime::ByteCount done = 0; done < count;) {
+        const auto block = std::span(buffer).first(static_cast<std::size_t>(
+            std::min<runtime::ByteCount>(count - done, kBlockSize)));
+        source.readExactly(block);
+        piece.write(block);
+        done += static_cast<runtime::ByteCount>(block.size());
+    }
+}
+
+} // namespace engine

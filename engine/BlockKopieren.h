@@ -1,0 +1,13 @@
+#pragma once
+
+#include "runtime/Files.h"
+
+namespace engine {
+
+inline constexpr std::size_t kBlockSize = 32768;
+
+// Moves count bytes from the source's read position to the piece's write position, block by
+// block; the bytes travel through one buffer, never a whole piece in memory.
+void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece);
+
+} // namespace engine

@@ -1,0 +1,34 @@
+#include "engine/CuttingPlan.h"
+
+#include "engine/PieceNaming.h"
+
+#include <algorithm>
+
+namespace engine {
+
+std::string CuttingPlan::piecePath(std::int64_t number) const
+{
+    return pieceName(basePath, number);
+}
+
+ByteCount CuttingPlan::lengthOf(std::int64_t number) const
+{
+    return std::min(pieceLength, sourceLength - (number - 1) * pieceLength);
+}
+
+CuttingPlan planCutting(const std::string& source, ByteCount pieceLength, ByteCount sourceLength, char separator)
+{
+    CuttingPlan plan;
+    plan.source = source;
+    plan.pieceLength = pieceLength;
+    plan.sourceLength = sourceLength;
+    plan.pieceCount = sourceLength / pieceLength + (sourceLength % pieceLength != 0);
+    plan.basePath = BasisPfad(source);
+    plan.folder = folderPart(plan.basePath, separator);
+    plan.pieceStem = NurDateiname(plan.basePath, separator);
+    plan.target = NurDateiname(source, separator);
+    plan.scriptPath = scriptName(plan.basePath);
+    return plan;
+}
+
+} // namespace engine

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace engine {
+
+using ByteCount = std::int64_t;
+
+// Everything a cutting job derives from its source before it touches the disk.
+struct CuttingPlan {
+    std::string source;        // full path of the source
+    ByteCount pieceLength = 0; // every piece but the last holds this many bytes
+    ByteCount sourceLength = 0;
+    std::int64_t pieceCount = 0;
+    std::string basePath;      // the pieces' and the script's paths begin with it
+    std::string folder;        // where pieces and script lie; empty for the current folder
+    std::string pieceStem;     // the pieces' bare names begin with it: "film."
+    std::string target;        // the source's bare name, which the script rebuilds
+    std::string scriptPath;
+
+    std::string piecePath(std::int64_t number) const;
+    ByteCount lengthOf(std::int64_t number) const;
+};
+
+CuttingPlan planCutting(const std::string& source, ByteCount pieceLength, ByteCount sourceLength, char separator);
+
+} // namespace engine

@@ -1,0 +1,109 @@
+#include "engine/JoinScript.h"
+
+#include "engine/PieceNaming.h"
+
+namespace engine {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Characters, not bytes: cmd counts a line in characters of its code page.
+std::size_t characterCount(std::string_view utf8)
+{
+    std::size_t count = 0;
+    for (const char c : utf8)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+// Builds one line at a time, never past the limit.
+class LineBuilder {
+public:
+    explicit LineBuilder(std::size_t limit) : limit_(limit) {}
+
+    void start(std::string_view firstName)
+    {
+        line_ = "copy /b ";
+        line_ += firstName;
+        length_ = characterCount(line_);
+    }
+    // Whether " + name" still fits when reserve more characters must follow it.
+    bool fits(std::string_view name, std::size_t reserve = 0) const
+    {
+        return length_ + 3 + characterCount(name) + reserve <= limit_;
+    }
+    void add(std::string_view name)
+    {
+        line_ += " + ";
+        line_ += name;
+        length_ += 3 + characterCount(name);
+    }
+    std::string finish(std::string_view target)
+    {
+        if (!target.empty()) {
+            line_ += ' ';
+            line_ += target;
+        }
+        line_ += kLineEnd;
+        return std::move(line_);
+    }
+
+private:
+    std::size_t limit_;
+    std::string line_;
+    std::size_t length_ = 0;
+};
+
+} // namespace
+
+std::string cmdName(std::string_view name)
+{
+    constexpr std::string_view kNeedsQuotes = " &()[]{}^=;!'+,`~";
+    std::string written;
+    for (const char c : name) {
+        written += c;
+        if (c == '%')
+            written += '%';
+    }
+    if (name.find_first_of(kNeedsQuotes) != std::string_view::npos)
+        written = '"' + written + '"';
+    return written;
+}
+
+std::optional<char> windowsForbiddenCharacter(std::string_view name)
+{
+    constexpr std::string_view kForbidden = "\\/:*?\"<>|";
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || kForbidden.find(c) != std::string_view::npos)
+            return c;
+    }
+    return std::nullopt;
+}
+
+std::string joinScript(std::string_view pieceStem, std::int64_t pieceCount, std::string_view target,
+                       std::size_t lineLimit)
+{
+    const std::string targetName = cmdName(target);
+    const std::size_t targetReserve = 1 + characterCount(targetName);
+    auto piece = [&](std::int64_t number) { return cmdName(pieceName(pieceStem, number)); };
+
+    std::string script;
+    LineBuilder line(lineLimit);
+    line.start(piece(1));
+    std::int64_t number = 2;
+    for (std::string name; number <= pieceCount && line.fits(name = piece(number), targetReserve); ++number)
+        line.add(name);
+    script += line.finish(targetName);
+
+    while (number <= pieceCount) {
+        line.start(targetName);
+        line.add(piece(number++));
+        for (std::string name; number <= pieceCount && line.fits(name = piece(number)); ++number)
+            line.add(name);
+        script += line.finish({});
+    }
+    return script;
+}
+
+} // namespace engine

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace runtime {
+
+// Text in the OEM code page, the one in which the command interpreter reads a batch file
+// (code page 850, Western European, where the system names none).
+struct OemText {
+    std::string bytes;
+    // The first character that the code page cannot hold; U+FFFD for bytes that are not UTF-8.
+    // When it is set, bytes is incomplete and must not be written.
+    std::optional<char32_t> refused;
+};
+
+OemText toOemCodePage(std::string_view utf8);
+
+// One character as UTF-8, for naming it in a message.
+std::string utf8Character(char32_t character);
+
+} // namespace runtime

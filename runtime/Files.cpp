@@ -1,0 +1,236 @@
+#include "runtime/Files.h"
+
+#include "runtime/FileError.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace runtime {
+
+namespace {
+
+constexpr mode_t kNewFileMode = 0666;  // the user's umask narrows it, as for any new file
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int openNew(const std::string& path)
+{
+    int descriptor;
+    do {
+        descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+    } while (descriptor < 0 && errno == EINTR);
+    return descriptor;
+}
+
+} // namespace
+
+InputFile::InputFile(const std::string& path)
+    : path_(path)
+{
+    // Non-blocking, so that a pipe chosen by mistake is refused instead of waited on.
+    descriptor_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor_ < 0)
+        throw FileError(FileOperation::Open, path, errno);
+    struct stat info {};
+    if (::fstat(descriptor_, &info) != 0) {
+        const int error = errno;
+        ::close(descriptor_);
+        throw FileError(FileOperation::Open, path, error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(descriptor_);
+        throw FileError(FileOperation::Open, path, "Das ist keine gewöhnliche Datei.");
+    }
+    ::fcntl(descriptor_, F_SETFL, 0);
+}
+
+InputFile::~InputFile()
+{
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+}
+
+ByteCount InputFile::length() const
+{
+    struct stat info {};
+    if (::fstat(descriptor_, &info) != 0)
+        throw FileError(FileOperation::Inspect, path_, errno);
+    return info.st_size;
+}
+
+void InputFile::readExactly(std::span<std::byte> buffer)
+{
+    while (!buffer.empty()) {
+        const ssize_t got = ::read(descriptor_, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw FileError(FileOperation::Read, path_, errno);
+        if (got == 0)
+            throw FileError(FileOperation::Read, path_,
+                            "Die Datei ist während des Zerlegens kürzer geworden.");
+        buffer = buffer.subspan(static_cast<std::size_t>(got));
+    }
+}
+
+void InputFile::close()
+{
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (::close(descriptor) != 0)
+        throw FileError(FileOperation::Close, path_, errno);
+}
+
+NewFile::NewFile(std::string path, int descriptor)
+    : path_(std::move(path))
+    , descriptor_(descriptor)
+{
+}
+
+NewFile::NewFile(NewFile&& other) noexcept
+    : path_(std::move(other.path_))
+    , descriptor_(other.descriptor_)
+    , committed_(other.committed_)
+{
+    other.descriptor_ = -1;
+    other.committed_ = true;
+}
+
+NewFile::~NewFile()
+{
+    if (committed_)
+        return;
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+    ::unlink(path_.c_str());
+}
+
+NewFile NewFile::create(const std::string& path)
+{
+    const int descriptor = openNew(path);
+    if (descriptor < 0)
+        throw FileError(FileOperation::Create, path, errno);
+    return NewFile(path, descriptor);
+}
+
+NewFile NewFile::createBeside(const std::string& path)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::string stem = folderOf(path) + "." + nameOf(path) + "." + std::to_string(::getpid()) + ".";
+    for (int attempt = 0;; ++attempt) {
+        const std::string candidate = stem + std::to_string(counter++) + ".tmp";
+        const int descriptor = openNew(candidate);
+        if (descriptor >= 0)
+            return NewFile(candidate, descriptor);
+        if (errno != EEXIST || attempt == 100)
+            throw FileError(FileOperation::Create, candidate, errno);
+    }
+}
+
+void NewFile::write(std::span<const std::byte> bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            throw FileError(FileOperation::Write, path_, errno);
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+}
+
+void NewFile::closeChecked()
+{
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (::close(descriptor) != 0)
+        throw FileError(FileOperation::Close, path_, errno);
+}
+
+void NewFile::commit()
+{
+    closeChecked();
+    committed_ = true;
+}
+
+void NewFile::commitAs(const std::string& finalPath)
+{
+    closeChecked();
+    if (::rename(path_.c_str(), finalPath.c_str()) != 0)
+        throw FileError(FileOperation::Rename, finalPath, errno);
+    committed_ = true;
+}
+
+void removeIfPresent(const std::string& path)
+{
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        throw FileError(FileOperation::Delete, path, errno);
+}
+
+Entry lookUp(const std::string& path)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT)
+            return {};
+        throw FileError(FileOperation::Inspect, path, errno);
+    }
+    Entry entry;
+    entry.kind = S_ISREG(info.st_mode) ? EntryKind::File
+               : S_ISDIR(info.st_mode) ? EntryKind::Folder
+                                       : EntryKind::Other;
+    entry.allocatedBytes = static_cast<ByteCount>(info.st_blocks) * 512;
+    entry.links = info.st_nlink;
+    return entry;
+}
+
+std::vector<std::string> folderEntries(const std::string& folder)
+{
+    DIR* directory = ::opendir(folder.c_str());
+    if (directory == nullptr)
+        throw FileError(FileOperation::ListFolder, folder, errno);
+    std::vector<std::string> names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(directory))
+        names.emplace_back(entry->d_name);
+    const int error = errno;
+    ::closedir(directory);
+    if (error != 0)
+        throw FileError(FileOperation::ListFolder, folder, error);
+    return names;
+}
+
+std::uint64_t freeBytes(const std::string& folder)
+{
+    struct statvfs info {};
+    if (::statvfs(folder.c_str(), &info) != 0)
+        throw FileError(FileOperation::Inspect, folder, errno);
+    return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
+std::string canonicalPath(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr)
+        throw FileError(FileOperation::Inspect, path, errno);
+    return resolved;
+}
+
+} // namespace runtime
