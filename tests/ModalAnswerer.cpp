@@ -1,0 +1,58 @@
+#include "ModalAnswerer.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+ModalAnswerer::ModalAnswerer(std::deque<Answer> answers)
+    : answers_(std::move(answers))
+{
+    connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::look);
+    timer_.start(10);
+}
+
+void ModalAnswerer::look()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || modal == last_)
+        return;
+    last_ = modal;
+    const auto* box = qobject_cast<QMessageBox*>(modal);
+    seen << QStringLiteral("%1: %2").arg(modal->metaObject()->className(), box ? box->text() : modal->windowTitle());
+    if (answers_.empty()) {
+        QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+        return;
+    }
+    const Answer answer = answers_.front();
+    answers_.pop_front();
+    answer(modal);
+}
+
+ModalAnswerer::Answer pressOk()
+{
+    return [](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box && box->button(QMessageBox::Ok))
+            box->button(QMessageBox::Ok)->click();
+    };
+}
+
+ModalAnswerer::Answer cancelDialog()
+{
+    return [](QWidget* modal) { QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection); };
+}
+
+ModalAnswerer::Answer chooseFile(const QString& path)
+{
+    return [path](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            dialog->setDirectory(QFileInfo(path).absolutePath());
+            // Typed into the name field, as a user would.
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(path).fileName());
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+    };
+}

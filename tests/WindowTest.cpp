@@ -1,0 +1,230 @@
+#include "window/Form1.h"
+#include "window/GermanTranslations.h"
+#include "window/ProgressLine.h"
+
+#include "ModalAnswerer.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace testsupport;
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+// Records what the window showed whenever the progress line was painted.
+class PaintWatcher : public QObject {
+public:
+    explicit PaintWatcher(Form1& form, std::function<void()> onFirstProgress = {})
+        : form_(form), onFirstProgress_(std::move(onFirstProgress))
+    {
+        form.labelInfo->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !form_.labelInfo->text().isEmpty()) {
+            texts << form_.labelInfo->text();
+            busyCursor = busyCursor || form_.cursor().shape() == Qt::WaitCursor;
+            if (onFirstProgress_)
+                std::exchange(onFirstProgress_, {})();
+        }
+        return false;
+    }
+    QStringList texts;
+    bool busyCursor = false;
+
+private:
+    Form1& form_;
+    std::function<void()> onFirstProgress_;
+};
+
+class Window : public ::testing::Test {
+protected:
+    Window()
+    {
+        form.show();
+        form.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+    // Clicks "Datei auswählen und kopieren" and answers what appears; returns what appeared.
+    QStringList copyWith(std::deque<ModalAnswerer::Answer> answers)
+    {
+        ModalAnswerer answerer(std::move(answers));
+        QTest::mouseClick(form.buttonKopieren, Qt::LeftButton);
+        QApplication::processEvents();
+        return answerer.seen;
+    }
+
+    Form1 form;
+    TempFolder folder;
+};
+
+TEST_F(Window, StartsWithItsTextsLayoutAndFocus)
+{
+    EXPECT_EQ(form.windowTitle(), "Palvo V1.1");
+    EXPECT_EQ(form.textDateigröße->text(), "1400");
+    EXPECT_EQ(form.labelInfo->text(), "");
+    EXPECT_EQ(form.labelDateigröße->text(), "Dateigröße (in kB):");
+    EXPECT_EQ(form.buttonKopieren->text(), "Datei auswählen und kopieren");
+    EXPECT_EQ(form.buttonEnde->text(), "Ende");
+    EXPECT_TRUE(form.labelBeschreibung->text().startsWith("Dieses Programm zerteilt die Große Datei"));
+    EXPECT_TRUE(form.labelBeschreibung->text().contains("einem klick auf die Dos- Batch Datei"));
+    EXPECT_TRUE(form.Label1->text().startsWith("E- Mail:      "));
+    EXPECT_EQ(QApplication::focusWidget(), form.buttonEnde);
+    for (QWidget* next : std::initializer_list<QWidget*>{form.buttonKopieren, form.textDateigröße, form.buttonEnde}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+    }
+    EXPECT_EQ(form.findChild<QLineEdit*>("textDateigröße"), form.textDateigröße);
+    EXPECT_EQ(form.findChild<QFileDialog*>("cmdStandarddialog"), form.cmdStandarddialog);
+
+    const double pixelsPerTwip = form.logicalDpiX() / 1440.0;
+    auto twips = [&](int value) { return qRound(value * pixelsPerTwip); };
+    EXPECT_EQ(form.size(), QSize(twips(5370), twips(3930)));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_EQ(form.buttonKopieren->geometry(), QRect(twips(120), twips(2820), twips(3255), twips(495)));
+    EXPECT_EQ(form.buttonEnde->geometry(), QRect(twips(3600), twips(2820), twips(1095), twips(495)));
+    EXPECT_EQ(form.textDateigröße->geometry(), QRect(twips(2160), twips(1680), twips(855), twips(315)));
+    EXPECT_EQ(form.labelInfo->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(form.Label1->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+
+    // Every text fits its control.
+    for (QLabel* label : {form.labelBeschreibung, form.labelDateigröße, form.Label1})
+        EXPECT_LE(label->heightForWidth(label->width()) > 0 ? label->heightForWidth(label->width())
+                                                           : label->sizeHint().height(),
+                  label->height())
+            << label->objectName().toStdString();
+    EXPECT_LE(form.buttonKopieren->sizeHint().width(), form.buttonKopieren->width());
+}
+
+TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
+{
+    const QString warning = "QMessageBox: Geben Sie bitte eine gültige Dateigröße an!";
+    const struct {
+        const char* text;
+        std::int64_t pieceLength;  // 0: the warning; -1: nothing at all happens
+    } cases[] = {{"1400", 1433600}, {"1.5", 1536}, {"0.5", 512},   {" 1400", 1433600}, {"1400kB", 1433600},
+                 {"1,5", 1024},     {"", 0},       {"abc", 0},     {"0", 0},           {"-5", 0},
+                 {"0.0", 0},        {"1e400", 0},  {"0.0001", -1}, {"0.0005", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        form.textDateigröße->setText(c.text);
+        form.buttonEnde->setFocus();
+        TempFolder here;
+        const std::string source = here / "film.avi";
+        if (c.pieceLength > 0) {
+            writeFile(source, randomBytes(static_cast<std::size_t>(2 * c.pieceLength + 1)));
+            EXPECT_EQ(copyWith({chooseFile(q(source))}), QStringList{"QFileDialog: Datei auswählen"});
+            EXPECT_EQ(readFile(here / "film.001").size(), static_cast<std::size_t>(c.pieceLength));
+            EXPECT_EQ(readFile(here / "film.003").size(), 1u);
+        } else if (c.pieceLength == 0) {
+            EXPECT_EQ(copyWith({pressOk()}), QStringList{warning});
+            EXPECT_EQ(form.focusWidget(), form.textDateigröße);
+        } else {
+            EXPECT_EQ(copyWith({}), QStringList{});
+        }
+        EXPECT_EQ(form.textDateigröße->text(), c.text) << "the field keeps what the user typed";
+    }
+}
+
+TEST_F(Window, CutsTheChosenFileWithProgressAndOffersItAgain)
+{
+    const std::string bytes = randomBytes(3000000);
+    writeFile(folder / "film.avi", bytes);
+    PaintWatcher watcher(form);
+    EXPECT_EQ(copyWith({chooseFile(q(folder / "film.avi"))}).size(), 1);
+
+    EXPECT_EQ(joinedPieces(folder / "film."), bytes);
+    EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+    EXPECT_TRUE(watcher.texts.contains(q("Kopiere Daten nach " + folder / "film.001")));
+    EXPECT_TRUE(watcher.texts.contains(q("Kopiere Daten nach " + folder / "film.003")));
+    EXPECT_TRUE(watcher.busyCursor);
+    EXPECT_EQ(form.labelInfo->text(), "");
+    EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
+
+    // Cancelled, the second command changes nothing; the dialog offers the last file.
+    const auto before = folder.names();
+    QString offered;
+    const auto answers = copyWith({[&](QWidget* dialog) {
+        offered = static_cast<QFileDialog*>(dialog)->selectedFiles().value(0);
+        cancelDialog()(dialog);
+    }});
+    EXPECT_EQ(offered, q(folder / "film.avi"));
+    EXPECT_EQ(folder.names(), before);
+}
+
+TEST_F(Window, SpeaksGermanInTheFileDialog)
+{
+    QStringList buttons;
+    copyWith({[&](QWidget* dialog) {
+        for (QPushButton* button : dialog->findChild<QDialogButtonBox*>()->findChildren<QPushButton*>())
+            buttons << button->text().remove('&');
+        cancelDialog()(dialog);
+    }});
+    EXPECT_TRUE(buttons.contains("Öffnen")) << buttons.join(", ").toStdString();
+    EXPECT_TRUE(buttons.contains("Abbrechen")) << buttons.join(", ").toStdString();
+}
+
+TEST_F(Window, ShowsTheEnginesMessagesAndFailuresAndStaysUsable)
+{
+    form.textDateigröße->setText("1");
+    writeFile(folder / "klein.avi", "zu klein");
+    EXPECT_EQ(copyWith({chooseFile(q(folder / "klein.avi")), pressOk()}).value(1),
+              "QMessageBox: Die ausgewählte Datei ist kleiner als die angegebene Dateigröße. Keine Zerlegung "
+              "erforderlich.");
+
+    writeFile(folder / "film.avi", randomBytes(5000));
+    QStringList seen;
+    {
+        FileSizeLimit limit(1000);
+        seen = copyWith({chooseFile(q(folder / "film.avi")), pressOk()});
+    }
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_TRUE(seen[1].contains(q("Die Datei „" + folder / "film.001" + "“ konnte nicht geschrieben werden")))
+        << seen[1].toStdString();
+    EXPECT_FALSE(exists(folder / "film.bat"));
+    EXPECT_EQ(form.labelInfo->text(), "");
+    EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
+
+    EXPECT_EQ(copyWith({chooseFile(q(folder / "film.avi"))}).size(), 1);
+    EXPECT_EQ(joinedPieces(folder / "film."), readFile(folder / "film.avi"));
+}
+
+TEST_F(Window, ClosesOnlyAfterTheJobHasEnded)
+{
+    const std::string bytes = randomBytes(4 << 20);
+    writeFile(folder / "film.avi", bytes);
+    form.textDateigröße->setText("1");
+    PaintWatcher watcher(form, [&] { form.close(); });
+    copyWith({chooseFile(q(folder / "film.avi"))});
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(readScript(readFile(folder / "film.bat")).pieces.size(), 4096u);
+    EXPECT_EQ(joinedPieces(folder / "film."), bytes);
+}
+
+TEST_F(Window, EndeClosesTheWindow)
+{
+    QTest::mouseClick(form.buttonEnde, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Palvo");
+    installGermanTranslations(application);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

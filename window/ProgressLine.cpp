@@ -1,0 +1,10 @@
+#include "window/ProgressLine.h"
+
+#include <QPainter>
+
+void ProgressLine::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere, text());
+}
