@@ -17,4 +17,10 @@ void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime
     }
 }
 
+void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece)
+{
+    const runtime::ByteCount copied = runtime::copyInKernel(source, piece, count);
+    BlockKopieren(count - copied, source, piece);
+}
+
 } // namespace engine

@@ -10,4 +10,8 @@ inline constexpr std::size_t kBlockSize = 32768;
 // block; the bytes travel through one buffer, never a whole piece in memory.
 void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece);
 
+// Moves count bytes from the source's read position to the piece's write position: by the
+// kernel's in-file copy as far as it serves, the rest with BlockKopieren.
+void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece);
+
 } // namespace engine

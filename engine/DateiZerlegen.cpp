@@ -41,7 +41,7 @@ void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& 
     // link under its name is removed rather than written through.
     runtime::removeIfPresent(path);
     runtime::NewFile piece = runtime::NewFile::create(path);
-    BlockKopieren(plan.lengthOf(number), source, piece);
+    copyPiece(plan.lengthOf(number), source, piece);
     piece.commit();
 }
 

@@ -178,6 +178,31 @@ void NewFile::commitAs(const std::string& finalPath)
     committed_ = true;
 }
 
+ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count)
+{
+    ByteCount copied = 0;
+#ifdef __linux__
+    while (copied < count) {
+        const ssize_t got = ::copy_file_range(source.descriptor(), nullptr, target.descriptor(), nullptr,
+                                              static_cast<std::size_t>(count - copied), 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        const bool refused = got < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                                         errno == EOPNOTSUPP || errno == EBADF || errno == EPERM);
+        if (got == 0 || refused)
+            break;
+        if (got < 0)
+            throw FileError(FileOperation::Write, target.path(), errno);
+        copied += got;
+    }
+#else
+    (void)source;
+    (void)target;
+    (void)count;
+#endif
+    return copied;
+}
+
 void removeIfPresent(const std::string& path)
 {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)

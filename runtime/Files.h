@@ -69,6 +69,12 @@ private:
     bool committed_ = false;
 };
 
+// Lets the kernel copy up to count bytes from the source's read position to the target's
+// write position, both advancing, without the bytes passing through this process. Returns how
+// many it copied: fewer, down to none, where the kernel cannot copy between these two files
+// or the source ended early; the caller then moves the rest itself.
+ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count);
+
 // Removes a file or link of that name; a missing name is no failure, a folder is one.
 void removeIfPresent(const std::string& path);
 

@@ -1,0 +1,90 @@
+#include "engine/BlockKopieren.h"
+#include "engine/DateiZerlegen.h"
+#include "runtime/FileError.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace testsupport;
+using CopyFunction = void (*)(runtime::ByteCount, runtime::InputFile&, runtime::NewFile&);
+
+// Copies the source in consecutive runs of the given lengths into one file each.
+std::vector<std::string> copyRuns(CopyFunction copy, const std::string& source, const std::string& targetFolder,
+                                  const std::vector<runtime::ByteCount>& runs)
+{
+    runtime::InputFile input(source);
+    std::vector<std::string> copies;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const std::string path = targetFolder + "/run" + std::to_string(i);
+        runtime::NewFile target = runtime::NewFile::create(path);
+        copy(runs[i], input, target);
+        target.commit();
+        copies.push_back(readFile(path));
+    }
+    return copies;
+}
+
+TEST(BlockKopieren, KernelCopyAndBlockLoopGiveTheSameBytes)
+{
+    const std::vector<runtime::ByteCount> runs = {0, 1, 32767, 32768, 32769, 1433600, 1048576, 5};
+    const std::string bytes = randomBytes(2600000, 12);
+    TempFolder here;
+    SmallDisk otherFileSystem(8 << 20);  // the kernel does not copy between these two
+    writeFile(here / "quelle", bytes);
+    writeFile(otherFileSystem / "quelle", bytes);
+
+    const struct {
+        const char* how;
+        CopyFunction copy;
+        std::string source;
+    } ways[] = {{"blocks", engine::BlockKopieren, here / "quelle"},
+                {"kernel", engine::copyPiece, here / "quelle"},
+                {"kernel across file systems", engine::copyPiece, otherFileSystem / "quelle"}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        TempFolder target;
+        const auto copies = copyRuns(way.copy, way.source, target.path(), runs);
+        std::size_t offset = 0;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_EQ(copies[i], bytes.substr(offset, static_cast<std::size_t>(runs[i]))) << "run " << i;
+            offset += static_cast<std::size_t>(runs[i]);
+        }
+    }
+}
+
+// Cuts the source shorter once the job starts on its second piece.
+class ShrinkingServices : public RecordingServices {
+public:
+    explicit ShrinkingServices(std::string source) : source_(std::move(source)) {}
+    void setProgressText(const std::string& text) override
+    {
+        RecordingServices::setProgressText(text);
+        if (progressTexts.size() == 2) {
+            EXPECT_EQ(::truncate(source_.c_str(), 150), 0);
+        }
+    }
+
+private:
+    std::string source_;
+};
+
+TEST(BlockKopieren, ASourceThatShrinksIsAFailureNotAShortPiece)
+{
+    TempFolder folder;
+    writeFile(folder / "film.avi", randomBytes(400000));
+    ShrinkingServices services(folder / "film.avi");
+    try {
+        engine::DateiZerlegen(folder / "film.avi", 100000, services);
+        FAIL() << "a source that shrinks must fail the job";
+    } catch (const runtime::FileError& error) {
+        EXPECT_EQ(error.path(), folder / "film.avi");
+        EXPECT_EQ(error.reason(), "Die Datei ist während des Zerlegens kürzer geworden.");
+    }
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.avi"}));
+}
+
+} // namespace
