@@ -19,7 +19,8 @@ void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime
 
 void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece)
 {
-    const runtime::ByteCount copied = runtime::copyInKernel(source, piece, count);
+    constexpr runtime::ByteCount kKernelCopyFrom = 2 * kBlockSize;
+    const runtime::ByteCount copied = count < kKernelCopyFrom ? 0 : runtime::copyInKernel(source, piece, count);
     BlockKopieren(count - copied, source, piece);
 }
 

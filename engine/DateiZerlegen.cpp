@@ -37,10 +37,7 @@ void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& 
     const std::string path = plan.piecePath(number);
     services.setProgressText(kProgressPrefix + path);
     services.repaint();
-    // Replaced, never overwritten in place: the new piece is exactly its own bytes, and a
-    // link under its name is removed rather than written through.
-    runtime::removeIfPresent(path);
-    runtime::NewFile piece = runtime::NewFile::create(path);
+    runtime::NewFile piece = runtime::NewFile::replace(path);
     copyPiece(plan.lengthOf(number), source, piece);
     piece.commit();
 }

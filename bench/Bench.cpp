@@ -1,0 +1,317 @@
+// Times Palvo's engine against GNU split and cp on the same files in the same folder, in
+// interleaved rounds, and judges the results against the project's goals.
+// Usage: palvo_bench [--quick] [--rounds N] [--folder DIR]
+// The last line is "bench: PASS" or "bench: FAIL <which goals>".
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fcntl.h>
+#include <fstream>
+#include <linux/fs.h>
+#include <map>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr std::int64_t KiB = 1024, MiB = 1024 * KiB, GiB = 1024 * MiB;
+
+struct Run {
+    double seconds = 0;
+    double peakMiB = 0;
+    std::string output;
+};
+
+// Runs a program, waits for it, and measures its wall time; palvo_cut reports its own peak
+// resident memory (the kernel's count for a child would include this process's, which it
+// shares until it starts the program).
+Run run(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const auto& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        throw std::runtime_error("pipe failed");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = 0;
+    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        throw std::runtime_error("cannot start " + arguments[0]);
+    ::close(pipeEnds[1]);
+    Run result;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        result.output.append(buffer, static_cast<std::size_t>(got));
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    long peakKiB = 0;
+    if (std::sscanf(result.output.c_str(), "peak_kib %ld", &peakKiB) == 1)
+        result.peakMiB = peakKiB / 1024.0;
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(arguments[0] + " failed");
+    return result;
+}
+
+void makeRandomFile(const fs::path& path, std::int64_t bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    std::vector<std::uint64_t> block(MiB / 8);
+    std::uint64_t state = 0x9E3779B97F4A7C15u;
+    for (std::int64_t written = 0; written < bytes; written += MiB) {
+        for (auto& word : block) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            word = state;
+        }
+        out.write(reinterpret_cast<const char*>(block.data()), std::min<std::int64_t>(MiB, bytes - written));
+    }
+}
+
+// Asks ext4 to spread the folders made in folder over the disk (the flag it gives folders at
+// the top of a tree), so that every run writes where no earlier run has just deleted files.
+void spreadSubfolders(const fs::path& folder)
+{
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    if (descriptor >= 0 && ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags |= FS_TOPDIR_FL;
+        ::ioctl(descriptor, FS_IOC_SETFLAGS, &flags);
+    }
+    if (descriptor >= 0)
+        ::close(descriptor);
+}
+
+// A fresh folder for one run, holding the source under a second name, with the disk
+// caught up on what earlier runs wrote.
+fs::path freshFolder(const fs::path& folder, const std::string& source)
+{
+    static int count = 0;
+    const fs::path run = folder / ("lauf" + std::to_string(++count));
+    fs::create_directory(run);
+    fs::create_hard_link(folder / source, run / source);
+    ::sync();
+    return run;
+}
+
+// Where the outputs of small runs go until the benchmark ends. On ext4 without a journal,
+// creating a file is slow for a minute after thousands were deleted nearby (the allocator
+// passes over recently freed inodes), which would time the previous run's clean-up instead
+// of the tool; so small outputs are removed only at the end, large ones at once.
+class Leftovers {
+public:
+    explicit Leftovers(std::int64_t keptUpTo) : keptUpTo_(keptUpTo) {}
+    ~Leftovers()
+    {
+        for (const auto& run : kept_)
+            fs::remove_all(run);
+    }
+    void dispose(const fs::path& run, std::int64_t bytes)
+    {
+        if (bytes <= keptUpTo_)
+            kept_.push_back(run);
+        else
+            fs::remove_all(run);
+    }
+
+private:
+    std::int64_t keptUpTo_;
+    std::vector<fs::path> kept_;
+};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::string sizeText(std::int64_t bytes)
+{
+    return bytes % GiB == 0 ? std::to_string(bytes / GiB) + " GiB"
+         : bytes % MiB == 0 ? std::to_string(bytes / MiB) + " MiB"
+                            : std::to_string(bytes / KiB) + " KiB";
+}
+
+struct Goal {
+    std::string tool;     // compared with palvo
+    double limit;         // palvo's median at most limit x the tool's
+};
+
+struct Case {
+    std::string source;
+    std::int64_t length;
+    std::int64_t piece;
+    std::vector<Goal> goals;
+    std::map<std::string, std::vector<Run>> runs;
+    std::string name() const { return sizeText(length) + " / " + sizeText(piece); }
+};
+
+std::vector<std::string> command(const std::string& tool, const fs::path& here, const Case& c, const fs::path& folder)
+{
+    const std::string source = (folder / c.source).string();
+    if (tool == "palvo")
+        return {(here / "palvo_cut").string(), source, std::to_string(c.piece)};
+    if (tool == "split") {
+        // Numbered suffixes of at least four digits, and as many as the count of pieces needs.
+        const std::int64_t pieces = (c.length + c.piece - 1) / c.piece;
+        const std::size_t digits = std::max<std::size_t>(4, std::to_string(pieces - 1).size());
+        return {"split", "-b", std::to_string(c.piece), "-d", "-a", std::to_string(digits), source, source + ".split."};
+    }
+    return {"cp", source, source + ".copy"};
+}
+
+int measure(bool quick, int rounds, const fs::path& folder)
+{
+    const fs::path here = fs::canonical("/proc/self/exe").parent_path();
+    fs::create_directories(folder);
+    spreadSubfolders(folder);
+
+    const std::int64_t large = quick ? 256 * MiB : 2 * GiB;
+    const std::int64_t small = quick ? 4 * MiB : 16 * MiB;
+    std::vector<Case> cases = {
+        {"gross.bin", large, 1400 * KiB, {{"split", 0.7}, {"cp", 2.0}}, {}},
+        {"gross.bin", large, 64 * MiB, {{"cp", 1.15}}, {}},
+        {"klein.bin", small, 1 * KiB, {{"split", 0.7}}, {}},
+    };
+    std::printf("making test files in %s\n", folder.c_str());
+    makeRandomFile(folder / "gross.bin", large);
+    makeRandomFile(folder / "klein.bin", small);
+    makeRandomFile(folder / "mittel.bin", 64 * MiB);
+
+    Leftovers leftovers(64 * MiB);
+    // Round 0 warms the page cache and is not counted.
+    for (int round = 0; round <= rounds; ++round) {
+        for (Case& c : cases) {
+            std::vector<std::string> tools = {"palvo"};
+            for (const Goal& goal : c.goals)
+                tools.push_back(goal.tool);
+            for (const std::string& tool : tools) {
+                const fs::path runFolder = freshFolder(folder, c.source);
+                const Run result = run(command(tool, here, c, runFolder));
+                leftovers.dispose(runFolder, c.length);
+                if (round > 0)
+                    c.runs[tool].push_back(result);
+            }
+        }
+        std::fprintf(stderr, "round %d of %d done\n", round, rounds);
+    }
+
+    std::vector<std::string> failures;
+    std::printf("\n%-22s %-6s %9s %9s %9s %10s\n", "case", "tool", "median s", "min s", "max s", "peak MiB");
+    for (Case& c : cases) {
+        std::map<std::string, double> medians;
+        for (auto& [tool, runs] : c.runs) {
+            std::vector<double> seconds;
+            double peak = 0;
+            for (const Run& r : runs) {
+                seconds.push_back(r.seconds);
+                peak = std::max(peak, r.peakMiB);
+            }
+            medians[tool] = median(seconds);
+            std::printf("%-22s %-6s %9.3f %9.3f %9.3f %10s\n", c.name().c_str(), tool.c_str(), medians[tool],
+                        *std::min_element(seconds.begin(), seconds.end()),
+                        *std::max_element(seconds.begin(), seconds.end()),
+                        peak > 0 ? std::to_string(peak).substr(0, std::to_string(peak).find('.') + 2).c_str() : "-");
+        }
+        for (const Goal& goal : c.goals) {
+            const double ratio = medians["palvo"] / medians[goal.tool];
+            const bool met = ratio <= goal.limit;
+            std::printf("    palvo / %-5s = %.2f (goal <= %.2f) %s\n", goal.tool.c_str(), ratio, goal.limit,
+                        met ? "ok" : "MISSED");
+            if (!met)
+                failures.push_back(c.name() + " vs " + goal.tool);
+        }
+    }
+
+    // Memory does not grow with the file.
+    const fs::path mediumFolder = freshFolder(folder, "mittel.bin");
+    const Run medium = run(command("palvo", here, {"mittel.bin", 64 * MiB, 1400 * KiB, {}, {}}, mediumFolder));
+    fs::remove_all(mediumFolder);
+    double largePeak = 0;
+    for (const Run& r : cases[0].runs["palvo"])
+        largePeak = std::max(largePeak, r.peakMiB);
+    const double growth = largePeak - medium.peakMiB;
+    std::printf("\nmemory: %s job %.1f MiB, 64 MiB job %.1f MiB, difference %.1f MiB (goal < 2) %s\n",
+                sizeText(large).c_str(), largePeak, medium.peakMiB, growth, growth < 2 ? "ok" : "MISSED");
+    if (growth >= 2)
+        failures.push_back("memory growth");
+
+    // The window during a job with the largest pieces.
+    const std::int64_t windowPiece = large / 2;
+    const fs::path windowFolder = freshFolder(folder, "gross.bin");
+    const Run window = run({(here / "palvo_window_bench").string(), (windowFolder / "gross.bin").string(),
+                            std::to_string(windowPiece / KiB)});
+    fs::remove_all(windowFolder);
+    long long gap = 0;
+    double idle = 0, peak = 0;
+    std::sscanf(window.output.c_str(), "gap_ms %lld idle_mib %lf peak_mib %lf", &gap, &idle, &peak);
+    std::printf("window: %s into %s pieces: largest paint gap %lld ms (goal <= 100) %s; memory idle %.1f MiB, "
+                "during the job %.1f MiB (goal: within 16) %s\n",
+                sizeText(large).c_str(), sizeText(windowPiece).c_str(), gap, gap <= 100 ? "ok" : "MISSED", idle,
+                peak, peak - idle <= 16 ? "ok" : "MISSED");
+    if (gap > 100)
+        failures.push_back("window paint gap");
+    if (peak - idle > 16)
+        failures.push_back("window memory");
+
+    fs::remove_all(folder);
+    std::string verdict = "bench: PASS";
+    if (!failures.empty()) {
+        verdict = "bench: FAIL";
+        for (std::size_t i = 0; i < failures.size(); ++i)
+            verdict += (i ? ", " : " ") + failures[i];
+    }
+    std::printf("\n%s\n", verdict.c_str());
+    return failures.empty() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    bool quick = false;
+    int rounds = 5;
+    std::optional<fs::path> folderOption;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--quick")
+            quick = true;
+        else if (argument == "--rounds" && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
+        else if (argument == "--folder" && i + 1 < argc)
+            folderOption = argv[++i];
+        else {
+            std::fprintf(stderr, "usage: palvo_bench [--quick] [--rounds N] [--folder DIR]\n");
+            return 2;
+        }
+    }
+    const fs::path folder = folderOption.value_or(fs::temp_directory_path() / ("palvo-bench-" + std::to_string(::getpid())));
+    try {
+        return measure(quick, rounds, folder);
+    } catch (const std::exception& error) {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        std::printf("\nbench: FAIL %s\n", error.what());
+        return 1;
+    }
+}

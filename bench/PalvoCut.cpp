@@ -1,0 +1,48 @@
+// Cuts one file with the engine alone, as the window would, for the benchmark to time.
+// Usage: palvo_cut SOURCE PIECE_BYTES
+#include "engine/DateiZerlegen.h"
+
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace {
+
+class SilentServices : public engine::WindowServices {
+public:
+    void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
+    void setBusy(bool) override {}
+    void setProgressText(const std::string&) override {}
+    void repaint() override {}
+};
+
+// The most memory this process has held since it started, from the kernel's own count.
+std::string peakResidentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::to_string(std::stol(line.substr(6)));
+    return "0";
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 3) {
+        std::cerr << "usage: palvo_cut SOURCE PIECE_BYTES\n";
+        return 2;
+    }
+    try {
+        SilentServices services;
+        engine::DateiZerlegen(argv[1], std::atoll(argv[2]), services);
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << '\n';
+        return 1;
+    }
+    std::cout << "peak_kib " << peakResidentKiB() << '\n';
+    return 0;
+}

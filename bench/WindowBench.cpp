@@ -1,0 +1,86 @@
+// Runs one cutting job in the real window (offscreen) and reports how it painted meanwhile:
+// the largest gap between two paints while paints were asked for every 10 ms, and the window
+// process's resident memory before and during the job.
+// Usage: palvo_window_bench SOURCE PIECE_KILOBYTES
+#include "window/Form1.h"
+
+#include "ModalAnswerer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+double residentMiB()
+{
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+// Notes the time of every paint of the window while the job runs.
+class PaintClock : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const qint64 now = clock.elapsed();
+            largestGap = std::max(largestGap, now - lastPaint);
+            lastPaint = now;
+        }
+        return false;
+    }
+    QElapsedTimer clock;
+    qint64 lastPaint = 0;
+    qint64 largestGap = 0;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (argc != 3) {
+        std::cerr << "usage: palvo_window_bench SOURCE PIECE_KILOBYTES\n";
+        return 2;
+    }
+    Form1 form;
+    form.show();
+    QTest::qWait(200);
+    const double idle = residentMiB();
+
+    PaintClock paints;
+    double peak = idle;
+    QTimer painter;
+    QObject::connect(&painter, &QTimer::timeout, [&] {
+        form.labelBeschreibung->update();
+        peak = std::max(peak, residentMiB());
+    });
+    form.labelBeschreibung->installEventFilter(&paints);
+
+    form.textDateigröße->setText(QString::fromLocal8Bit(argv[2]));
+    ModalAnswerer answerer({[&](QWidget* dialog) {
+        chooseFile(QString::fromLocal8Bit(argv[1]))(dialog);
+        paints.clock.start();
+        painter.start(10);
+    }});
+    form.buttonKopieren->click();
+    painter.stop();
+    if (answerer.seen.size() != 1) {
+        std::cerr << "unexpected: " << answerer.seen.join("; ").toStdString() << '\n';
+        return 1;
+    }
+    std::printf("gap_ms %lld idle_mib %.1f peak_mib %.1f\n", static_cast<long long>(paints.largestGap), idle, peak);
+    return 0;
+}
