@@ -29,7 +29,7 @@ std::string folderShown(const CuttingPlan& plan) { return plan.folder.empty() ? 
 bool isOutputName(const CuttingPlan& plan, std::string_view bare)
 {
     const std::int64_t number = pieceNumberOf(bare, plan.pieceStem);
-    return (number > 0 && number <= plan.pieceCount) || bare == NurDateiname(scriptName(plan.pieceStem));
+    return (number > 0 && number <= plan.pieceCount) || bare == scriptName(plan.pieceStem);
 }
 
 std::optional<std::string> sourceClash(const CuttingPlan& plan)
@@ -42,8 +42,10 @@ std::optional<std::string> sourceClash(const CuttingPlan& plan)
     // Compared without links, "." or "..": a link named like the source must not hide it.
     const std::string source = runtime::canonicalPath(plan.source);
     const std::string folder = runtime::canonicalPath(folderShown(plan));
-    const std::string bare = NurDateiname(source, '/');
-    if (folderPart(source, '/') == folder + (folder.ends_with('/') ? "" : "/") && isOutputName(plan, bare))
+    const std::string bare = NurDateiname(source);
+    const std::string separator = folder.ends_with(kFolderSeparator) ? "" : std::string(1, kFolderSeparator);
+    const bool besideTheOutputs = folderPart(source) == folder + separator;
+    if (besideTheOutputs && isOutputName(plan, bare))
         return "Die ausgewählte Datei " + quoted(NurDateiname(plan.source)) +
                " trägt den Namen eines ihrer eigenen Teile und würde beim Zerlegen überschrieben." + kRenameHint;
     return std::nullopt;
@@ -54,9 +56,9 @@ std::optional<std::string> nameClash(const CuttingPlan& plan, const runtime::Oem
     for (const std::string& name : {plan.target, plan.pieceStem}) {
         if (const auto c = windowsForbiddenCharacter(name)) {
             const std::string character = static_cast<unsigned char>(*c) < 0x20
-                                            ? "Steuerzeichen Nr. " + std::to_string(int(*c))
-                                            : quoted(std::string(1, *c));
-            return "Der Name " + quoted(name) + " enthält das Zeichen " + character +
+                                            ? "ein Steuerzeichen (Nr. " + std::to_string(int(*c)) + ")"
+                                            : "das Zeichen " + quoted(std::string(1, *c));
+            return "Der Name " + quoted(name) + " enthält " + character +
                    ", das unter Windows in keinem Dateinamen stehen darf. Die Teile ließen sich dort "
                    "nicht wieder zusammenfügen." + kRenameHint;
         }
@@ -66,6 +68,16 @@ std::optional<std::string> nameClash(const CuttingPlan& plan, const runtime::Oem
                quoted(runtime::utf8Character(*script.refused)) +
                ", das die Batch-Datei zum Zusammenfügen nicht schreiben kann." + kRenameHint;
     return std::nullopt;
+}
+
+std::optional<std::string> nameTooLong(const CuttingPlan& plan)
+{
+    const runtime::NameLimits limits = runtime::nameLimits(folderShown(plan));
+    const std::string longest = NurDateiname(plan.piecePath(plan.pieceCount));
+    if (longest.size() <= limits.name && plan.folder.size() + longest.size() < limits.path)
+        return std::nullopt;
+    return "Der Name des letzten Teils, " + quoted(longest) + ", wäre länger, als der Datenträger erlaubt." +
+           " Bitte geben Sie der Datei einen kürzeren Namen oder legen Sie sie in einen Ordner mit kürzerem Pfad.";
 }
 
 ByteCount roundedUp(ByteCount bytes, ByteCount block) { return (bytes + block - 1) / block * block; }
@@ -106,6 +118,8 @@ std::optional<std::string> refusalOf(const CuttingPlan& plan, const runtime::Oem
     if (auto why = sourceClash(plan))
         return why;
     if (auto why = nameClash(plan, script))
+        return why;
+    if (auto why = nameTooLong(plan))
         return why;
     return folderClash(plan, script);
 }

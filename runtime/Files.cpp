@@ -24,12 +24,6 @@ std::string folderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string nameOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 int openNew(const std::string& path)
 {
     int descriptor;
@@ -130,10 +124,23 @@ NewFile NewFile::create(const std::string& path)
     return NewFile(path, descriptor);
 }
 
+NewFile NewFile::replace(const std::string& path)
+{
+    // Tried first without a removal: most pieces are new, and that spares a system call each.
+    int descriptor = openNew(path);
+    if (descriptor < 0 && errno == EEXIST) {
+        removeIfPresent(path);
+        descriptor = openNew(path);
+    }
+    if (descriptor < 0)
+        throw FileError(FileOperation::Create, path, errno);
+    return NewFile(path, descriptor);
+}
+
 NewFile NewFile::createBeside(const std::string& path)
 {
     static std::atomic<unsigned> counter{0};
-    const std::string stem = folderOf(path) + "." + nameOf(path) + "." + std::to_string(::getpid()) + ".";
+    const std::string stem = folderOf(path) + ".palvo-" + std::to_string(::getpid()) + "-";
     for (int attempt = 0;; ++attempt) {
         const std::string candidate = stem + std::to_string(counter++) + ".tmp";
         const int descriptor = openNew(candidate);
@@ -248,6 +255,16 @@ std::uint64_t freeBytes(const std::string& folder)
     if (::statvfs(folder.c_str(), &info) != 0)
         throw FileError(FileOperation::Inspect, folder, errno);
     return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
+NameLimits nameLimits(const std::string& folder)
+{
+    errno = 0;
+    const long name = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    const long path = ::pathconf(folder.c_str(), _PC_PATH_MAX);
+    if ((name < 0 || path < 0) && errno != 0)
+        throw FileError(FileOperation::Inspect, folder, errno);
+    return {name < 0 ? NAME_MAX : static_cast<std::size_t>(name), path < 0 ? PATH_MAX : static_cast<std::size_t>(path)};
 }
 
 std::string canonicalPath(const std::string& path)

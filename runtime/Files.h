@@ -41,8 +41,11 @@ class NewFile {
 public:
     // Creates the file; an existing entry of that name, a link included, is a failure.
     static NewFile create(const std::string& path);
-    // Creates a hidden file of a fresh name in the folder of path, for writing there what
-    // must only ever appear under path complete.
+    // Creates the file afresh: an existing file or link of that name is removed first, so
+    // that nothing is written through a link and no old byte outlives the new content.
+    static NewFile replace(const std::string& path);
+    // Creates a hidden file of a fresh, short name in the folder of path, for writing there
+    // what must only ever appear under path complete.
     static NewFile createBeside(const std::string& path);
 
     ~NewFile();
@@ -93,6 +96,13 @@ std::vector<std::string> folderEntries(const std::string& folder);
 
 // Bytes that an ordinary user may still write to the medium of folder.
 std::uint64_t freeBytes(const std::string& folder);
+
+// The longest file name and the longest path, in bytes, that the medium of folder takes.
+struct NameLimits {
+    std::size_t name;
+    std::size_t path;
+};
+NameLimits nameLimits(const std::string& folder);
 
 // The absolute path without links, "." or ".." in it.
 std::string canonicalPath(const std::string& path);

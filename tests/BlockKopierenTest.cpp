@@ -1,6 +1,4 @@
 #include "engine/BlockKopieren.h"
-#include "engine/DateiZerlegen.h"
-#include "runtime/FileError.h"
 
 #include "TestSupport.h"
 
@@ -54,37 +52,6 @@ TEST(BlockKopieren, KernelCopyAndBlockLoopGiveTheSameBytes)
             offset += static_cast<std::size_t>(runs[i]);
         }
     }
-}
-
-// Cuts the source shorter once the job starts on its second piece.
-class ShrinkingServices : public RecordingServices {
-public:
-    explicit ShrinkingServices(std::string source) : source_(std::move(source)) {}
-    void setProgressText(const std::string& text) override
-    {
-        RecordingServices::setProgressText(text);
-        if (progressTexts.size() == 2) {
-            EXPECT_EQ(::truncate(source_.c_str(), 150), 0);
-        }
-    }
-
-private:
-    std::string source_;
-};
-
-TEST(BlockKopieren, ASourceThatShrinksIsAFailureNotAShortPiece)
-{
-    TempFolder folder;
-    writeFile(folder / "film.avi", randomBytes(400000));
-    ShrinkingServices services(folder / "film.avi");
-    try {
-        engine::DateiZerlegen(folder / "film.avi", 100000, services);
-        FAIL() << "a source that shrinks must fail the job";
-    } catch (const runtime::FileError& error) {
-        EXPECT_EQ(error.path(), folder / "film.avi");
-        EXPECT_EQ(error.reason(), "Die Datei ist während des Zerlegens kürzer geworden.");
-    }
-    EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.avi"}));
 }
 
 } // namespace

@@ -101,67 +101,6 @@ TEST_F(Cutting, AHardLinkUnderAPieceNameLeavesTheSourceIntact)
     EXPECT_EQ(joinedPieces(folder / "film."), bytes);
 }
 
-TEST_F(Cutting, AFailedWriteLeavesNoScriptAndNoIncompletePiece)
-{
-    const std::string bytes = randomBytes(5000, 5);
-    const std::string path = source("film.avi", bytes);
-    writeFile(folder / "film.bat", "copy /b film.001 film.avi\r\n");
-    {
-        FileSizeLimit limit(1500);
-        try {
-            DateiZerlegen(path, 2000, services);
-            FAIL() << "a piece beyond the file size limit must fail";
-        } catch (const runtime::FileError& error) {
-            EXPECT_EQ(error.path(), folder / "film.001");
-            EXPECT_EQ(error.reason(), "Die Datei wäre größer, als das System erlaubt.");
-        }
-    }
-    EXPECT_EQ(folder.names(), std::vector<std::string>{"film.avi"});
-    EXPECT_EQ(services.progressTexts.back(), "");
-    EXPECT_EQ(services.busyChanges.back(), false);
-
-    DateiZerlegen(path, 2000, services);
-    EXPECT_EQ(joinedPieces(folder / "film."), bytes);
-    EXPECT_EQ(readScript(readFile(folder / "film.bat")).pieces.size(), 3u);
-}
-
-// Fills the small disk as soon as the job starts on its third piece.
-class DiskFillingServices : public RecordingServices {
-public:
-    explicit DiskFillingServices(std::string filler) : filler_(std::move(filler)) {}
-    void setProgressText(const std::string& text) override
-    {
-        RecordingServices::setProgressText(text);
-        if (progressTexts.size() == 3) {
-            const int descriptor = ::open(filler_.c_str(), O_WRONLY | O_CREAT, 0644);
-            const std::string block(4096, 'x');
-            while (::write(descriptor, block.data(), block.size()) > 0) {
-            }
-            ::close(descriptor);
-        }
-    }
-
-private:
-    std::string filler_;
-};
-
-TEST(CuttingOnAFullDisk, ADiskFilledDuringTheJobFailsCleanly)
-{
-    SmallDisk disk(1 << 20);
-    const std::string bytes = randomBytes(200000, 6);
-    writeFile(disk / "film.avi", bytes);
-    DiskFillingServices services(disk / "füller");
-    EXPECT_THROW(DateiZerlegen(disk / "film.avi", 50000, services), runtime::FileError);
-    EXPECT_FALSE(exists(disk / "film.003"));
-    EXPECT_FALSE(exists(disk / "film.bat"));
-    EXPECT_EQ(readFile(disk / "film.001").size(), 50000u);
-    EXPECT_EQ(readFile(disk / "film.avi"), bytes);
-
-    ::unlink((disk / "füller").c_str());
-    DateiZerlegen(disk / "film.avi", 50000, services);
-    EXPECT_EQ(joinedPieces(disk / "film."), bytes);
-}
-
 TEST(CuttingLargeFiles, SourcesOver4GiBAndPiecesOver2GiB)
 {
     SmallDisk folder(6LL << 30);  // in memory: the pieces are 5 GiB of real bytes

@@ -36,7 +36,7 @@ TEST(JobCheck, RefusesBeforeWritingAnything)
         {"folder named like the script", "film.avi", 300, [](const TempFolder& f) { ::mkdir((f / "film.bat").c_str(), 0755); },
          "Unterordner namens „film.bat“"},
         {"colon in the name", "film:1.avi", 300, nothing, "das Zeichen „:“, das unter Windows"},
-        {"newline in the name", "film\n1.avi", 300, nothing, "das Zeichen Steuerzeichen Nr. 10"},
+        {"newline in the name", "film\n1.avi", 300, nothing, "enthält ein Steuerzeichen (Nr. 10), das unter Windows"},
         {"backslash in the stem", "a\\b.c.avi", 300, nothing, "das Zeichen „\\“"},
         {"euro sign", "Preis €.avi", 300, nothing, "das Zeichen „€“, das die Batch-Datei"},
         {"cyrillic letters", "фильм.avi", 300, nothing, "das Zeichen „ф“"},

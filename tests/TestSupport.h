@@ -2,6 +2,8 @@
 
 #include "engine/WindowServices.h"
 
+#include "CopyLineReader.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -63,16 +65,6 @@ bool exists(const std::string& path);
 
 // The concatenation of pieces path001, path002, ... as long as they exist.
 std::string joinedPieces(const std::string& basePath);
-
-// A join script read back the way cmd reads its copy lines: blanks outside quotes separate
-// words, an unquoted "+" joins sources, quotes are dropped and %% is one %. The first line
-// copies its sources into the target; each further line appends its sources to the target.
-// Anything else in the script is reported as a std::runtime_error.
-struct ReadScript {
-    std::vector<std::string> pieces;  // in the order they reach the target
-    std::string target;
-};
-ReadScript readScript(const std::string& script);
 
 // Runs the batch file in its folder with Wine's cmd, as a double click would; returns its
 // exit status.

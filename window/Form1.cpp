@@ -73,7 +73,10 @@ Form1::Form1(QWidget* parent)
 
 void Form1::layOut()
 {
-    setFont([] { QFont font; font.setPointSize(8); return font; }());
+    // The small type the layout was drawn for; the twips below grow with the screen's DPI.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     labelBeschreibung->setGeometry(twips::rect(*this, 120, 120, 3375, 1155));
     labelDateigröße->setGeometry(twips::rect(*this, 120, 1740, 1695, 255));
     textDateigröße->setGeometry(twips::rect(*this, 2160, 1680, 855, 315));

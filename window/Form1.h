@@ -17,9 +17,6 @@ class Form1 : public QWidget {
 public:
     explicit Form1(QWidget* parent = nullptr);
 
-    // Whether a cutting job is running; the window takes no clicks or keys meanwhile.
-    bool busy() const { return jobRunning_; }
-
     QLabel* labelBeschreibung;
     QLabel* labelDateigröße;
     QLineEdit* textDateigröße;
@@ -47,6 +44,6 @@ private:
     void cut(const QString& source, engine::ByteCount pieceLength);
 
     QString lastChoice_;
-    bool jobRunning_ = false;
+    bool jobRunning_ = false;  // the window takes no clicks or keys meanwhile
     bool closeRequested_ = false;
 };

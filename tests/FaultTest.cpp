@@ -1,0 +1,289 @@
+// Real faults tried on purpose: full disks, failing writes, names in the way, a shrinking
+// source, a read-only medium, names at the system's limits, and the process killed midway.
+// After each: the source is unchanged, there is no join script or one that rebuilds the
+// source, no piece is longer than its share, and the next job succeeds.
+#include "engine/DateiZerlegen.h"
+#include "engine/PieceNaming.h"
+#include "runtime/FileError.h"
+
+#include "TestSupport.h"
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <random>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace testsupport;
+using engine::ByteCount;
+using engine::DateiZerlegen;
+
+std::int64_t fileSize(const std::string& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_size : -1;
+}
+
+// What must hold after any fault. Returns whether a join script was there.
+bool expectNothingLost(const std::string& folder, const std::string& name, const std::string& bytes,
+                       ByteCount pieceLength)
+{
+    const std::string base = folder + "/" + engine::BasisPfad(name);
+    EXPECT_EQ(readFile(folder + "/" + name), bytes) << "the source is never changed";
+    for (std::int64_t k = 1; exists(engine::pieceName(base, k)); ++k) {
+        EXPECT_LE(fileSize(engine::pieceName(base, k)), pieceLength) << engine::pieceName(base, k);
+    }
+    if (!exists(base + "bat"))
+        return false;
+    const ReadScript script = readScript(readFile(base + "bat"));
+    EXPECT_EQ(script.target, name);
+    std::string joined;
+    for (const std::string& piece : script.pieces)
+        joined += readFile(folder + "/" + piece);
+    EXPECT_TRUE(joined == bytes) << "a join script must rebuild the source";
+    return true;
+}
+
+// Cuts again after a fault; this time the job must succeed.
+void expectNextJobSucceeds(const std::string& folder, const std::string& name, const std::string& bytes,
+                           ByteCount pieceLength)
+{
+    RecordingServices services;
+    DateiZerlegen(folder + "/" + name, pieceLength, services);
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_TRUE(expectNothingLost(folder, name, bytes, pieceLength));
+}
+
+// Does something to the disk when the job starts on the given piece.
+class FaultOnPiece : public RecordingServices {
+public:
+    FaultOnPiece(std::size_t piece, std::function<void()> fault) : piece_(piece), fault_(std::move(fault)) {}
+    void setProgressText(const std::string& text) override
+    {
+        RecordingServices::setProgressText(text);
+        if (progressTexts.size() == piece_)
+            fault_();
+    }
+
+private:
+    std::size_t piece_;
+    std::function<void()> fault_;
+};
+
+TEST(Faults, AWriteBeyondTheFileSizeLimitFailsCleanly)
+{
+    TempFolder folder;
+    const std::string bytes = randomBytes(5000, 5);
+    writeFile(folder / "film.avi", bytes);
+    writeFile(folder / "film.bat", "copy /b film.001 film.avi\r\n");
+    RecordingServices services;
+    {
+        FileSizeLimit limit(1500);
+        try {
+            DateiZerlegen(folder / "film.avi", 2000, services);
+            FAIL() << "a piece beyond the file size limit must fail";
+        } catch (const runtime::FileError& error) {
+            EXPECT_EQ(error.path(), folder / "film.001");
+            EXPECT_EQ(error.reason(), "Die Datei wäre größer, als das System erlaubt.");
+        }
+    }
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"film.avi"}) << "the old script goes, the new piece too";
+    EXPECT_EQ(services.progressTexts.back(), "");
+    EXPECT_EQ(services.busyChanges.back(), false);
+    expectNextJobSucceeds(folder.path(), "film.avi", bytes, 2000);
+}
+
+TEST(Faults, ADiskFilledDuringTheJobFailsCleanly)
+{
+    SmallDisk disk(1 << 20);
+    const std::string bytes = randomBytes(200000, 6);
+    writeFile(disk / "film.avi", bytes);
+    FaultOnPiece services(3, [&] {
+        const int descriptor = ::open((disk / "füller").c_str(), O_WRONLY | O_CREAT, 0644);
+        const std::string block(4096, 'x');
+        while (::write(descriptor, block.data(), block.size()) > 0) {
+        }
+        ::close(descriptor);
+    });
+    EXPECT_THROW(DateiZerlegen(disk / "film.avi", 50000, services), runtime::FileError);
+    EXPECT_FALSE(expectNothingLost(disk.path(), "film.avi", bytes, 50000));
+    EXPECT_FALSE(exists(disk / "film.003"));
+    EXPECT_EQ(fileSize(disk / "film.002"), 50000);
+
+    ::unlink((disk / "füller").c_str());
+    expectNextJobSucceeds(disk.path(), "film.avi", bytes, 50000);
+}
+
+TEST(Faults, ASourceThatShrinksIsAFailureNotAShortPiece)
+{
+    TempFolder folder;
+    const std::string bytes = randomBytes(400000);
+    writeFile(folder / "film.avi", bytes);
+    FaultOnPiece services(2, [&] { EXPECT_EQ(::truncate((folder / "film.avi").c_str(), 150), 0); });
+    try {
+        DateiZerlegen(folder / "film.avi", 100000, services);
+        FAIL() << "a source that shrinks must fail the job";
+    } catch (const runtime::FileError& error) {
+        EXPECT_EQ(error.path(), folder / "film.avi");
+        EXPECT_EQ(error.reason(), "Die Datei ist während des Zerlegens kürzer geworden.");
+    }
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.avi"}));
+}
+
+TEST(Faults, NamesInTheWayNeitherStopNorSpoilTheJob)
+{
+    const struct {
+        const char* what;
+        std::function<void(const TempFolder&)> prepare;
+        bool refused;
+    } cases[] = {
+        {"a folder named like a piece", [](const TempFolder& f) { ::mkdir((f / "film.002").c_str(), 0755); }, true},
+        {"a link to another file", [](const TempFolder& f) { ::symlink((f / "anderes").c_str(), (f / "film.001").c_str()); }, false},
+        {"a link to a folder", [](const TempFolder& f) { ::mkdir((f / "ordner").c_str(), 0755);
+                                                         ::symlink((f / "ordner").c_str(), (f / "film.002").c_str()); }, false},
+        {"a dangling link", [](const TempFolder& f) { ::symlink((f / "fehlt").c_str(), (f / "film.003").c_str()); }, false},
+        {"a hard link to the source", [](const TempFolder& f) { ::link((f / "film.avi").c_str(), (f / "film.002").c_str()); }, false},
+        {"a read-only longer old piece", [](const TempFolder& f) { writeFile(f / "film.001", randomBytes(900));
+                                                                   ::chmod((f / "film.001").c_str(), 0444); }, false},
+        {"an old script linked to another file", [](const TempFolder& f) { ::symlink((f / "anderes").c_str(), (f / "film.bat").c_str()); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        const std::string bytes = randomBytes(250, 1);
+        const std::string other = randomBytes(77, 2);
+        writeFile(folder / "film.avi", bytes);
+        writeFile(folder / "anderes", other);
+        c.prepare(folder);
+        RecordingServices services;
+        DateiZerlegen(folder / "film.avi", 100, services);
+        EXPECT_EQ(services.messages.size(), c.refused ? 1u : 0u);
+        EXPECT_EQ(expectNothingLost(folder.path(), "film.avi", bytes, 100), !c.refused);
+        EXPECT_EQ(readFile(folder / "anderes"), other) << "nothing is written through a link";
+    }
+}
+
+TEST(Faults, AReadOnlyMediumFailsBeforeAnyPiece)
+{
+    TempFolder folder, readOnly;
+    const std::string bytes = randomBytes(3000, 3);
+    writeFile(folder / "film.avi", bytes);
+    ASSERT_EQ(::mount(folder.path().c_str(), readOnly.path().c_str(), nullptr, MS_BIND, nullptr), 0);
+    ASSERT_EQ(::mount(nullptr, readOnly.path().c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    RecordingServices services;
+    try {
+        DateiZerlegen(readOnly / "film.avi", 1000, services);
+        ADD_FAILURE() << "a read-only medium must fail the job";
+    } catch (const runtime::FileError& error) {
+        EXPECT_EQ(error.reason(), "Der Datenträger ist schreibgeschützt.");
+    }
+    ::umount2(readOnly.path().c_str(), MNT_DETACH);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"film.avi"});
+    expectNextJobSucceeds(folder.path(), "film.avi", bytes, 1000);
+}
+
+TEST(Faults, NamesAndPathsAtTheSystemsLimits)
+{
+    TempFolder folder;
+    const std::string longest = std::string(251, 'x') + ".avi";  // 255 bytes, the most ext4 takes
+    const std::string bytes = randomBytes(2000, 4);
+    writeFile(folder / longest, bytes);
+    expectNextJobSucceeds(folder.path(), longest, bytes, 100);  // pieces .001 to .020
+
+    // Piece 1000 would have a name of 256 bytes: refused before anything is written.
+    RecordingServices services;
+    DateiZerlegen(folder / longest, 2, services);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].find("wäre länger, als der Datenträger erlaubt"), std::string::npos);
+    EXPECT_FALSE(exists(folder / (std::string(251, 'x') + ".021")));
+
+    // A source whose path is just short enough, with pieces whose paths would not be.
+    std::string deep = folder.path();
+    while (deep.size() < 4000) {
+        deep += "/" + std::string(std::min<std::size_t>(200, 4000 - deep.size()), 'o');
+        ASSERT_EQ(::mkdir(deep.c_str(), 0755), 0) << deep.size();
+    }
+    const std::string name = std::string(4094 - deep.size() - 3, 'y') + ".a";
+    writeFile(deep + "/" + name, bytes);
+    ASSERT_EQ(fileSize(deep + "/" + name), 2000) << "the source's path must be possible";
+    services.messages.clear();
+    DateiZerlegen(deep + "/" + name, 1000, services);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].find("wäre länger, als der Datenträger erlaubt"), std::string::npos);
+}
+
+TEST(Faults, EveryCharacterALinuxNameMayHold)
+{
+    const struct {
+        const char* name;
+        bool joinable;
+    } cases[] = {
+        {"100% sicher!.avi", true},          {"Über ^&=;,`~'[]{}() +.avi", true}, {"café crème.avi", true},
+        {"zeile\numbruch.avi", false},       {"an\"f\"uehrung.avi", false},      {"Ελληνικά.avi", false},
+        {"tab\there.avi", false},            {"frage?.avi", false},              {"stern*.avi", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const std::string bytes = randomBytes(3000, 9);
+        writeFile(folder / c.name, bytes);
+        RecordingServices services;
+        DateiZerlegen(folder / c.name, 1000, services);
+        EXPECT_EQ(services.messages.empty(), c.joinable);
+        if (!c.joinable) {
+            EXPECT_EQ(folder.names(), std::vector<std::string>{c.name});
+            continue;
+        }
+        ::unlink((folder / c.name).c_str());
+        ASSERT_EQ(runBatchFile(folder.path(), engine::BasisPfad(c.name) + "bat"), 0);
+        EXPECT_EQ(readFile(folder / c.name), bytes);
+    }
+}
+
+TEST(Faults, KilledAtRandomMomentsLeavesNoWrongScript)
+{
+    constexpr int kKills = 20;
+    const std::string bytes = randomBytes(16 << 20, 10);
+    constexpr ByteCount kPiece = 256 << 10;
+    auto cutInChild = [&](const std::string& source) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            RecordingServices services;
+            DateiZerlegen(source, kPiece, services);
+            ::_exit(0);
+        }
+        return child;
+    };
+
+    // One whole job sets the range of moments to kill at.
+    TempFolder timing;
+    writeFile(timing / "film.avi", bytes);
+    const auto start = std::chrono::steady_clock::now();
+    ::waitpid(cutInChild(timing / "film.avi"), nullptr, 0);
+    const auto jobMicroseconds =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+
+    std::mt19937 random(20261207);
+    int withScript = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        SCOPED_TRACE("kill " + std::to_string(kill));
+        TempFolder folder;
+        writeFile(folder / "film.avi", bytes);
+        writeFile(folder / "film.bat", "copy /b film.001 film.avi\r\n");  // an older job's script
+        const pid_t child = cutInChild(folder / "film.avi");
+        ::usleep(static_cast<useconds_t>(random() % (jobMicroseconds * 8 / 10 + 1)));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        withScript += expectNothingLost(folder.path(), "film.avi", bytes, kPiece);
+        expectNextJobSucceeds(folder.path(), "film.avi", bytes, kPiece);
+    }
+    std::printf("%d kills: %d left a complete script, %d none\n", kKills, withScript, kKills - withScript);
+}
+
+} // namespace
