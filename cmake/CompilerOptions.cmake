@@ -8,3 +8,7 @@ if(PALVO_SANITIZE)
   target_compile_options(palvo_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   target_link_options(palvo_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(PALVO_FUZZ)
+  # Coverage for libFuzzer in every library the fuzz targets call.
+  target_compile_options(palvo_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()

@@ -275,7 +275,8 @@ TEST(Faults, KilledAtRandomMomentsLeavesNoWrongScript)
         SCOPED_TRACE("kill " + std::to_string(kill));
         TempFolder folder;
         writeFile(folder / "film.avi", bytes);
-        writeFile(folder / "film.bat", "copy /b film.001 film.avi\r\n");  // an older job's script
+        RecordingServices earlier;  // an earlier job's pieces and script, of another size
+        DateiZerlegen(folder / "film.avi", kPiece / 2, earlier);
         const pid_t child = cutInChild(folder / "film.avi");
         ::usleep(static_cast<useconds_t>(random() % (jobMicroseconds * 8 / 10 + 1)));
         ::kill(child, SIGKILL);
