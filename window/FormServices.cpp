@@ -26,10 +26,30 @@ void FormServices::setBusy(bool busy)
 
 void FormServices::setProgressText(const std::string& text)
 {
-    onWindowThread([this, text] { form_.labelInfo->setText(QString::fromStdString(text)); }, false);
+    {
+        std::lock_guard lock(mutex_);
+        newestProgress_ = text;
+        if (std::exchange(progressPosted_, true))
+            return;
+    }
+    onWindowThread([this] { showNewestProgress(); }, false);
+}
+
+void FormServices::showNewestProgress()
+{
+    std::string text;
+    {
+        std::lock_guard lock(mutex_);
+        text = newestProgress_;
+        progressPosted_ = false;
+    }
+    form_.labelInfo->setText(QString::fromStdString(text));
 }
 
 void FormServices::repaint()
 {
-    onWindowThread([this] { form_.repaint(); }, false);
+    // A job on another thread leaves the window's own thread free, and that paints whatever
+    // changed by itself; only a job on the window's thread holds it up and must ask.
+    if (QThread::currentThread() == form_.thread())
+        form_.repaint();
 }
