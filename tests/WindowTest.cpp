@@ -166,6 +166,18 @@ TEST_F(Window, CutsTheChosenFileWithProgressAndOffersItAgain)
     EXPECT_EQ(folder.names(), before);
 }
 
+TEST_F(Window, TheFirstClickAfterAJobCounts)
+{
+    writeFile(folder / "film.avi", randomBytes(3000000));
+    EXPECT_EQ(copyWith({chooseFile(q(folder / "film.avi"))}).size(), 1);
+    // Clicked as the window system delivers a click, not handed to the button directly.
+    ModalAnswerer answerer({cancelDialog()});
+    const QPoint centre = form.buttonKopieren->geometry().center();
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, centre);
+    QApplication::processEvents();
+    EXPECT_EQ(answerer.seen, QStringList{"QFileDialog: Datei auswählen"});
+}
+
 TEST_F(Window, SpeaksGermanInTheFileDialog)
 {
     QStringList buttons;

@@ -1,6 +1,7 @@
 #include "window/Form1.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 
 QString Form1::DateiDialog()
 {
@@ -9,6 +10,11 @@ QString Form1::DateiDialog()
 #ifndef Q_OS_WIN
     // Qt's own dialog, in German like the rest of the window.
     cmdStandarddialog->setOption(QFileDialog::DontUseNativeDialog);
+    // The dialog lives as long as the window. Were it to follow the folders it has shown, each
+    // piece a job writes there would cost the window's thread a look at the new file, and a
+    // job of thousands of pieces would leave the window busy long after it had ended.
+    if (auto* model = cmdStandarddialog->findChild<QFileSystemModel*>())
+        model->setOption(QFileSystemModel::DontWatchForChanges);
 #endif
     if (!lastChoice_.isEmpty())
         cmdStandarddialog->selectFile(lastChoice_);
