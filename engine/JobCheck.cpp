@@ -23,13 +23,25 @@ bool equalIgnoringCase(std::string_view a, std::string_view b)
     });
 }
 
+// A file name as the medium compares it: Windows ignores letter case, FILM.001 is film.001.
+std::string nameKey(std::string_view name)
+{
+    std::string key(name);
+#ifdef _WIN32
+    for (char& c : key)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+#endif
+    return key;
+}
+
 std::string folderShown(const CuttingPlan& plan) { return plan.folder.empty() ? "." : plan.folder; }
 
 // Whether bare is the name of one of the job's pieces or of its script.
 bool isOutputName(const CuttingPlan& plan, std::string_view bare)
 {
-    const std::int64_t number = pieceNumberOf(bare, plan.pieceStem);
-    return (number > 0 && number <= plan.pieceCount) || bare == scriptName(plan.pieceStem);
+    const std::string key = nameKey(bare);
+    const std::int64_t number = pieceNumberOf(key, nameKey(plan.pieceStem));
+    return (number > 0 && number <= plan.pieceCount) || key == nameKey(scriptName(plan.pieceStem));
 }
 
 std::optional<std::string> sourceClash(const CuttingPlan& plan)
@@ -44,7 +56,7 @@ std::optional<std::string> sourceClash(const CuttingPlan& plan)
     const std::string folder = runtime::canonicalPath(folderShown(plan));
     const std::string bare = NurDateiname(source);
     const std::string separator = folder.ends_with(kFolderSeparator) ? "" : std::string(1, kFolderSeparator);
-    const bool besideTheOutputs = folderPart(source) == folder + separator;
+    const bool besideTheOutputs = nameKey(folderPart(source)) == nameKey(folder + separator);
     if (besideTheOutputs && isOutputName(plan, bare))
         return "Die ausgewählte Datei " + quoted(NurDateiname(plan.source)) +
                " trägt den Namen eines ihrer eigenen Teile und würde beim Zerlegen überschrieben." + kRenameHint;

@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <array>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace runtime {
 
 namespace {
 
 constexpr char32_t kNotUtf8 = 0xFFFD;
 
+#ifndef _WIN32
 // The characters of bytes 0x80 to 0xFF in code page 850.
 constexpr std::array<char32_t, 128> kCodePage850 = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
@@ -27,6 +32,7 @@ constexpr std::array<char32_t, 128> kCodePage850 = {
     0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4,
     0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
     0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,};
+#endif
 
 struct Decoded {
     char32_t character;
@@ -57,15 +63,42 @@ Decoded decodeUtf8(std::string_view text)
     return {character, length};
 }
 
-std::optional<char> toCodePage850(char32_t character)
+#ifdef _WIN32
+
+// The character in the system's OEM code page, never by a look-alike ("best fit").
+std::optional<std::string> toOem(char32_t character)
+{
+    wchar_t units[2];
+    int count = 1;
+    if (character >= 0x10000) {
+        units[0] = static_cast<wchar_t>(0xD800 + ((character - 0x10000) >> 10));
+        units[1] = static_cast<wchar_t>(0xDC00 + ((character - 0x10000) & 0x3FF));
+        count = 2;
+    } else {
+        units[0] = static_cast<wchar_t>(character);
+    }
+    char bytes[8];
+    BOOL usedDefault = FALSE;
+    const int length = ::WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, units, count, bytes, sizeof bytes,
+                                             nullptr, &usedDefault);
+    if (length <= 0 || usedDefault)
+        return std::nullopt;
+    return std::string(bytes, static_cast<std::size_t>(length));
+}
+
+#else
+
+std::optional<std::string> toOem(char32_t character)
 {
     if (character < 0x80)
-        return static_cast<char>(character);
+        return std::string(1, static_cast<char>(character));
     const auto found = std::find(kCodePage850.begin(), kCodePage850.end(), character);
     if (found == kCodePage850.end())
         return std::nullopt;
-    return static_cast<char>(0x80 + (found - kCodePage850.begin()));
+    return std::string(1, static_cast<char>(0x80 + (found - kCodePage850.begin())));
 }
+
+#endif
 
 } // namespace
 
@@ -74,12 +107,12 @@ OemText toOemCodePage(std::string_view utf8)
     OemText result;
     while (!utf8.empty()) {
         const Decoded decoded = decodeUtf8(utf8);
-        const auto byte = decoded.character == kNotUtf8 ? std::nullopt : toCodePage850(decoded.character);
-        if (!byte) {
+        const auto bytes = decoded.character == kNotUtf8 ? std::nullopt : toOem(decoded.character);
+        if (!bytes) {
             result.refused = decoded.character;
             return result;
         }
-        result.bytes += *byte;
+        result.bytes += *bytes;
         utf8.remove_prefix(decoded.length);
     }
     return result;

@@ -6,8 +6,8 @@
 
 namespace runtime {
 
-// Text in the OEM code page, the one in which the command interpreter reads a batch file
-// (code page 850, Western European, where the system names none).
+// Text in the OEM code page, the one in which the command interpreter reads a batch file:
+// the system's own on Windows, code page 850 (Western European) elsewhere.
 struct OemText {
     std::string bytes;
     // The first character that the code page cannot hold; U+FFFD for bytes that are not UTF-8.

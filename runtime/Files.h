@@ -12,6 +12,15 @@ namespace runtime {
 
 using ByteCount = std::int64_t;
 
+#ifdef _WIN32
+using NativeHandle = void*;  // a HANDLE
+#else
+using NativeHandle = int;    // a file descriptor
+#endif
+
+class NewFile;
+ByteCount copyInKernel(class InputFile& source, NewFile& target, ByteCount count);
+
 // A regular file opened for reading strictly in sequence from its first byte.
 class InputFile {
 public:
@@ -27,11 +36,12 @@ public:
     void close();
 
     const std::string& path() const { return path_; }
-    int descriptor() const { return descriptor_; }
 
 private:
+    friend ByteCount copyInKernel(InputFile&, NewFile&, ByteCount);
+
     std::string path_;
-    int descriptor_ = -1;
+    NativeHandle handle_;
 };
 
 // A file this program creates and fills. Until it is committed it is provisional: destroyed
@@ -61,14 +71,15 @@ public:
     void commitAs(const std::string& finalPath);
 
     const std::string& path() const { return path_; }
-    int descriptor() const { return descriptor_; }
 
 private:
-    NewFile(std::string path, int descriptor);
+    friend ByteCount copyInKernel(InputFile&, NewFile&, ByteCount);
+
+    NewFile(std::string path, NativeHandle handle);
     void closeChecked();
 
     std::string path_;
-    int descriptor_ = -1;
+    NativeHandle handle_;
     bool committed_ = false;
 };
 

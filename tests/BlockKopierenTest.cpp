@@ -1,6 +1,6 @@
 #include "engine/BlockKopieren.h"
 
-#include "TestSupport.h"
+#include "LinuxFaults.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

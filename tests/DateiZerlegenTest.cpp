@@ -2,7 +2,7 @@
 #include "engine/PieceNaming.h"
 #include "runtime/FileError.h"
 
-#include "TestSupport.h"
+#include "LinuxFaults.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

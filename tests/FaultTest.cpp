@@ -6,7 +6,7 @@
 #include "engine/PieceNaming.h"
 #include "runtime/FileError.h"
 
-#include "TestSupport.h"
+#include "LinuxFaults.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,6 +1,6 @@
 #include "engine/DateiZerlegen.h"
 
-#include "TestSupport.h"
+#include "LinuxFaults.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

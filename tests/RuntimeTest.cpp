@@ -64,7 +64,9 @@ TEST(CodePage, WritesGermanLettersInCodePage850AndRefusesTheRest)
     const auto umlauts = runtime::toOemCodePage("Größe Äpfel Übel öß.avi");
     EXPECT_FALSE(umlauts.refused);
     EXPECT_EQ(umlauts.bytes, "Gr\x94\xE1" "e \x8Epfel \x9A" "bel \x94\xE1.avi");
+#ifndef _WIN32  // code page 850 where no system names one; Windows uses its own
     EXPECT_EQ(runtime::toOemCodePage("é ñ ø ©").bytes, "\x82 \xA4 \x9B \xB8");
+#endif
 
     const struct {
         const char* text;

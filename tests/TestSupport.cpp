@@ -1,74 +1,69 @@
 #include "TestSupport.h"
 
+#include "engine/PieceNaming.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
-#include <stdexcept>
-#include <sys/mount.h>
-#include <sys/resource.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace testsupport {
 
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path native(const std::string& utf8)
+{
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace
+
 TempFolder::TempFolder()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "palvo-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    std::random_device entropy;
+    for (;;) {
+        const fs::path candidate = fs::temp_directory_path() / ("palvo-test-" + std::to_string(entropy()));
+        if (fs::create_directory(candidate)) {
+            path_ = utf8(candidate);
+            return;
+        }
+    }
 }
 
 TempFolder::~TempFolder()
 {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    fs::remove_all(native(path_), ignored);
+}
+
+std::string TempFolder::operator/(const std::string& name) const
+{
+    return path_ + engine::kFolderSeparator + name;
 }
 
 std::vector<std::string> TempFolder::names() const
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(native(path_)))
+        names.push_back(utf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
-}
-
-SmallDisk::SmallDisk(std::uint64_t bytes)
-{
-    const std::string options = "size=" + std::to_string(bytes);
-    if (::mount("tmpfs", folder_.path().c_str(), "tmpfs", 0, options.c_str()) != 0)
-        throw std::runtime_error("mounting a tmpfs needs root: " + std::string(std::strerror(errno)));
-}
-
-SmallDisk::~SmallDisk()
-{
-    ::umount2(folder_.path().c_str(), MNT_DETACH);
-}
-
-FileSizeLimit::FileSizeLimit(std::uint64_t bytes)
-{
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    previousSoft_ = limit.rlim_cur;
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FileSizeLimit::~FileSizeLimit()
-{
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = previousSoft_;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, previousHandler_);
 }
 
 std::string randomBytes(std::size_t count, unsigned seed)
@@ -82,12 +77,12 @@ std::string randomBytes(std::size_t count, unsigned seed)
 
 void writeFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    std::ofstream(native(path), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::string readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native(path), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -96,23 +91,45 @@ std::string readFile(const std::string& path)
 bool exists(const std::string& path)
 {
     std::error_code ignored;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+    return fs::exists(fs::symlink_status(native(path), ignored));
+}
+
+void removeFile(const std::string& path)
+{
+    fs::remove(native(path));
+}
+
+void makeFolder(const std::string& path)
+{
+    fs::create_directory(native(path));
 }
 
 std::string joinedPieces(const std::string& basePath)
 {
     std::string joined;
-    for (int number = 1;; ++number) {
-        std::string digits = std::to_string(number);
-        const std::string path = basePath + std::string(digits.size() < 3 ? 3 - digits.size() : 0, '0') + digits;
-        if (!exists(path))
-            return joined;
-        joined += readFile(path);
-    }
+    for (std::int64_t number = 1; exists(engine::pieceName(basePath, number)); ++number)
+        joined += readFile(engine::pieceName(basePath, number));
+    return joined;
 }
 
 int runBatchFile(const std::string& folder, const std::string& batchName)
 {
+#ifdef _WIN32
+    // As the shell starts a batch file: the whole command quoted once more.
+    std::wstring command = L"cmd.exe /c \"\"" + native(batchName).wstring() + L"\"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, native(folder).c_str(),
+                          &startup, &process))
+        return -1;
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 0;
+    ::GetExitCodeProcess(process.hProcess, &status);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return static_cast<int>(status);
+#else
     const pid_t child = ::fork();
     if (child == 0) {
         if (::chdir(folder.c_str()) != 0)
@@ -127,6 +144,7 @@ int runBatchFile(const std::string& folder, const std::string& batchName)
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 } // namespace testsupport

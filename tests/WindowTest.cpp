@@ -3,7 +3,7 @@
 #include "window/ProgressLine.h"
 
 #include "ModalAnswerer.h"
-#include "TestSupport.h"
+#include "LinuxFaults.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -39,32 +39,32 @@ InputFile::InputFile(const std::string& path)
     : path_(path)
 {
     // Non-blocking, so that a pipe chosen by mistake is refused instead of waited on.
-    descriptor_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor_ < 0)
+    handle_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (handle_ < 0)
         throw FileError(FileOperation::Open, path, errno);
     struct stat info {};
-    if (::fstat(descriptor_, &info) != 0) {
+    if (::fstat(handle_, &info) != 0) {
         const int error = errno;
-        ::close(descriptor_);
+        ::close(handle_);
         throw FileError(FileOperation::Open, path, error);
     }
     if (!S_ISREG(info.st_mode)) {
-        ::close(descriptor_);
+        ::close(handle_);
         throw FileError(FileOperation::Open, path, "Das ist keine gewöhnliche Datei.");
     }
-    ::fcntl(descriptor_, F_SETFL, 0);
+    ::fcntl(handle_, F_SETFL, 0);
 }
 
 InputFile::~InputFile()
 {
-    if (descriptor_ >= 0)
-        ::close(descriptor_);
+    if (handle_ >= 0)
+        ::close(handle_);
 }
 
 ByteCount InputFile::length() const
 {
     struct stat info {};
-    if (::fstat(descriptor_, &info) != 0)
+    if (::fstat(handle_, &info) != 0)
         throw FileError(FileOperation::Inspect, path_, errno);
     return info.st_size;
 }
@@ -72,7 +72,7 @@ ByteCount InputFile::length() const
 void InputFile::readExactly(std::span<std::byte> buffer)
 {
     while (!buffer.empty()) {
-        const ssize_t got = ::read(descriptor_, buffer.data(), buffer.size());
+        const ssize_t got = ::read(handle_, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -86,24 +86,24 @@ void InputFile::readExactly(std::span<std::byte> buffer)
 
 void InputFile::close()
 {
-    const int descriptor = descriptor_;
-    descriptor_ = -1;
+    const int descriptor = handle_;
+    handle_ = -1;
     if (::close(descriptor) != 0)
         throw FileError(FileOperation::Close, path_, errno);
 }
 
-NewFile::NewFile(std::string path, int descriptor)
+NewFile::NewFile(std::string path, NativeHandle descriptor)
     : path_(std::move(path))
-    , descriptor_(descriptor)
+    , handle_(descriptor)
 {
 }
 
 NewFile::NewFile(NewFile&& other) noexcept
     : path_(std::move(other.path_))
-    , descriptor_(other.descriptor_)
+    , handle_(other.handle_)
     , committed_(other.committed_)
 {
-    other.descriptor_ = -1;
+    other.handle_ = -1;
     other.committed_ = true;
 }
 
@@ -111,8 +111,8 @@ NewFile::~NewFile()
 {
     if (committed_)
         return;
-    if (descriptor_ >= 0)
-        ::close(descriptor_);
+    if (handle_ >= 0)
+        ::close(handle_);
     ::unlink(path_.c_str());
 }
 
@@ -154,7 +154,7 @@ NewFile NewFile::createBeside(const std::string& path)
 void NewFile::write(std::span<const std::byte> bytes)
 {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+        const ssize_t written = ::write(handle_, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0)
@@ -165,8 +165,8 @@ void NewFile::write(std::span<const std::byte> bytes)
 
 void NewFile::closeChecked()
 {
-    const int descriptor = descriptor_;
-    descriptor_ = -1;
+    const int descriptor = handle_;
+    handle_ = -1;
     if (::close(descriptor) != 0)
         throw FileError(FileOperation::Close, path_, errno);
 }
@@ -188,9 +188,9 @@ void NewFile::commitAs(const std::string& finalPath)
 ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count)
 {
     ByteCount copied = 0;
-#ifdef __linux__
+#ifdef __linux__  // elsewhere the block loop moves every byte
     while (copied < count) {
-        const ssize_t got = ::copy_file_range(source.descriptor(), nullptr, target.descriptor(), nullptr,
+        const ssize_t got = ::copy_file_range(source.handle_, nullptr, target.handle_, nullptr,
                                               static_cast<std::size_t>(count - copied), 0);
         if (got < 0 && errno == EINTR)
             continue;
@@ -202,10 +202,6 @@ ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count)
             throw FileError(FileOperation::Write, target.path(), errno);
         copied += got;
     }
-#else
-    (void)source;
-    (void)target;
-    (void)count;
 #endif
     return copied;
 }
