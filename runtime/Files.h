@@ -76,7 +76,6 @@ private:
     friend ByteCount copyInKernel(InputFile&, NewFile&, ByteCount);
 
     NewFile(std::string path, NativeHandle handle);
-    void closeChecked();
 
     std::string path_;
     NativeHandle handle_;

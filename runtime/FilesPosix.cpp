@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <utility>
 
 namespace runtime {
 
@@ -31,6 +32,13 @@ int openNew(const std::string& path)
         descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
     } while (descriptor < 0 && errno == EINTR);
     return descriptor;
+}
+
+// Closes the file once; an error there can mean that written bytes never reached the disk.
+void closeChecked(NativeHandle& handle, const std::string& path)
+{
+    if (::close(std::exchange(handle, -1)) != 0)
+        throw FileError(FileOperation::Close, path, errno);
 }
 
 } // namespace
@@ -86,10 +94,7 @@ void InputFile::readExactly(std::span<std::byte> buffer)
 
 void InputFile::close()
 {
-    const int descriptor = handle_;
-    handle_ = -1;
-    if (::close(descriptor) != 0)
-        throw FileError(FileOperation::Close, path_, errno);
+    closeChecked(handle_, path_);
 }
 
 NewFile::NewFile(std::string path, NativeHandle descriptor)
@@ -163,23 +168,15 @@ void NewFile::write(std::span<const std::byte> bytes)
     }
 }
 
-void NewFile::closeChecked()
-{
-    const int descriptor = handle_;
-    handle_ = -1;
-    if (::close(descriptor) != 0)
-        throw FileError(FileOperation::Close, path_, errno);
-}
-
 void NewFile::commit()
 {
-    closeChecked();
+    closeChecked(handle_, path_);
     committed_ = true;
 }
 
 void NewFile::commitAs(const std::string& finalPath)
 {
-    closeChecked();
+    closeChecked(handle_, path_);
     if (::rename(path_.c_str(), finalPath.c_str()) != 0)
         throw FileError(FileOperation::Rename, finalPath, errno);
     committed_ = true;

@@ -65,6 +65,13 @@ HANDLE createNew(const std::string& path)
     return ::CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Closes the file once; an error there can mean that written bytes never reached the disk.
+void closeChecked(NativeHandle& handle, const std::string& path)
+{
+    if (!::CloseHandle(std::exchange(handle, INVALID_HANDLE_VALUE)))
+        throw FileError(FileOperation::Close, path, lastError());
+}
+
 } // namespace
 
 InputFile::InputFile(const std::string& path)
@@ -110,9 +117,7 @@ void InputFile::readExactly(std::span<std::byte> buffer)
 
 void InputFile::close()
 {
-    const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
-    if (!::CloseHandle(handle))
-        throw FileError(FileOperation::Close, path_, lastError());
+    closeChecked(handle_, path_);
 }
 
 NewFile::NewFile(std::string path, NativeHandle handle)
@@ -182,22 +187,15 @@ void NewFile::write(std::span<const std::byte> bytes)
     }
 }
 
-void NewFile::closeChecked()
-{
-    const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
-    if (!::CloseHandle(handle))
-        throw FileError(FileOperation::Close, path_, lastError());
-}
-
 void NewFile::commit()
 {
-    closeChecked();
+    closeChecked(handle_, path_);
     committed_ = true;
 }
 
 void NewFile::commitAs(const std::string& finalPath)
 {
-    closeChecked();
+    closeChecked(handle_, path_);
     if (!::MoveFileExW(widen(path_).c_str(), widen(finalPath).c_str(), MOVEFILE_REPLACE_EXISTING))
         throw FileError(FileOperation::Rename, finalPath, lastError());
     committed_ = true;
@@ -229,6 +227,7 @@ Entry lookUp(const std::string& path)
         entry.kind = EntryKind::Folder;
     else
         entry.kind = EntryKind::File;
+    // Its length, near enough to what it occupies for the count of free space.
     entry.allocatedBytes = static_cast<ByteCount>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
     entry.links = 1;
     const HANDLE handle = ::CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
