@@ -14,7 +14,7 @@ namespace {
 const QString kDescription = QStringLiteral(
     "Dieses Programm zerteilt die Große Datei in viele beliebig kleine und kann mit einem klick auf die "
     "Dos- Batch Datei wieder zusammen gefügt werden.");
-const QString kContact = QStringLiteral("E- Mail:      palvo@palvo.de");
+const QString kContact = QStringLiteral("E- Mail:      kontakt@palvo.example");
 
 // The system colour of an inactive window's border on the classic Windows desktop.
 const QColor kInactiveBorder(212, 208, 200);
