@@ -1,5 +1,6 @@
 #include "runtime/LeadingNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -41,6 +42,26 @@ std::size_t numberLength(std::string_view text)
     return end;
 }
 
+// For a number too large or too small for a double: whether it is too small. Its first
+// significant digit's power of ten, with the exponent added, is then negative.
+bool isTiny(std::string_view number)
+{
+    const std::size_t e = std::min(number.find_first_of("eE"), number.size());
+    const std::string_view mantissa = number.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    long long power = first < point ? static_cast<long long>(point - first - 1) : -static_cast<long long>(first - point);
+    if (e < number.size()) {
+        const std::string_view exponent = number.substr(e + 1);
+        long long value = 0;
+        for (const char c : exponent)
+            if (isDigit(c))
+                value = std::min(value * 10 + (c - '0'), 1LL << 40);
+        power += exponent.starts_with('-') ? -value : value;
+    }
+    return power < 0;
+}
+
 } // namespace
 
 double leadingNumber(std::string_view text)
@@ -60,12 +81,8 @@ double leadingNumber(std::string_view text)
     double value = 0.0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
                                               std::chars_format::general);
-    if (error == std::errc::result_out_of_range) {
-        // Too large or too small for a double: which one the exponent's sign tells.
-        const std::size_t e = number.find_first_of("eE");
-        const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-    }
+    if (error == std::errc::result_out_of_range)
+        value = isTiny(number) ? 0.0 : std::numeric_limits<double>::infinity();
     return sign * value;
 }
 

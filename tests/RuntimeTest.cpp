@@ -27,6 +27,10 @@ TEST(LeadingNumber, ReadsTheNumberATextBeginsWith)
     };
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(runtime::leadingNumber(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(runtime::leadingNumber("0." + std::string(400, '0') + "1"), 0.0);  // found by the fuzzer
+    EXPECT_EQ(runtime::leadingNumber("1" + std::string(400, '0')), INFINITY);
+    EXPECT_EQ(runtime::leadingNumber("0.001e-400"), 0.0);
+    EXPECT_EQ(runtime::leadingNumber("1000e-10000000000000000000"), 0.0);
     EXPECT_EQ(runtime::leadingNumber("1e400"), INFINITY);
     EXPECT_EQ(runtime::leadingNumber("-1e400"), -INFINITY);
 }
