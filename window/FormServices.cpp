@@ -32,7 +32,8 @@ void FormServices::setProgressText(const std::string& text)
         if (std::exchange(progressPosted_, true))
             return;
     }
-    onWindowThread([this] { showNewestProgress(); }, false);
+    // The job's first text is waited for, so that even a job done in a blink shows it once.
+    onWindowThread([this] { showNewestProgress(); }, !std::exchange(firstTextShown_, true));
 }
 
 void FormServices::showNewestProgress()
@@ -44,6 +45,7 @@ void FormServices::showNewestProgress()
         progressPosted_ = false;
     }
     form_.labelInfo->setText(QString::fromStdString(text));
+    form_.labelInfo->repaint();
 }
 
 void FormServices::repaint()

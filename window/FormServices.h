@@ -29,4 +29,5 @@ private:
     std::mutex mutex_;
     std::string newestProgress_;  // guarded by mutex_
     bool progressPosted_ = false;  // guarded by mutex_: the window has yet to show the newest
+    bool firstTextShown_ = false;  // used by the job's thread alone
 };
