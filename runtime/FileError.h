@@ -27,6 +27,9 @@ private:
     std::string reason_;
 };
 
+// The reason given when a file ends before the length it had when it was opened.
+inline constexpr const char* kSourceShrank = "Die Datei ist während des Zerlegens kürzer geworden.";
+
 // A German text for a system error number, for the errors a file copy can meet;
 // other numbers fall back to the system's own text.
 std::string errorReason(int errorNumber);

@@ -86,8 +86,7 @@ void InputFile::readExactly(std::span<std::byte> buffer)
         if (got < 0)
             throw FileError(FileOperation::Read, path_, errno);
         if (got == 0)
-            throw FileError(FileOperation::Read, path_,
-                            "Die Datei ist während des Zerlegens kürzer geworden.");
+            throw FileError(FileOperation::Read, path_, kSourceShrank);
         buffer = buffer.subspan(static_cast<std::size_t>(got));
     }
 }

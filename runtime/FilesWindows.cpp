@@ -110,7 +110,7 @@ void InputFile::readExactly(std::span<std::byte> buffer)
         if (!::ReadFile(handle_, buffer.data(), wanted, &got, nullptr))
             throw FileError(FileOperation::Read, path_, lastError());
         if (got == 0)
-            throw FileError(FileOperation::Read, path_, "Die Datei ist während des Zerlegens kürzer geworden.");
+            throw FileError(FileOperation::Read, path_, kSourceShrank);
         buffer = buffer.subspan(got);
     }
 }
