@@ -19,8 +19,13 @@ void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime
 
 void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece)
 {
-    constexpr runtime::ByteCount kKernelCopyFrom = 2 * kBlockSize;
-    const runtime::ByteCount copied = count < kKernelCopyFrom ? 0 : runtime::copyInKernel(source, piece, count);
+    constexpr runtime::ByteCount kLargePieceFrom = 2 * kBlockSize;
+    if (count < kLargePieceFrom) {
+        BlockKopieren(count, source, piece);
+        return;
+    }
+    piece.reserve(count);
+    const runtime::ByteCount copied = runtime::copyInKernel(source, piece, count);
     BlockKopieren(count - copied, source, piece);
 }
 

@@ -10,9 +10,10 @@ inline constexpr std::size_t kBlockSize = 32768;
 // block; the bytes travel through one buffer, never a whole piece in memory.
 void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece);
 
-// Moves count bytes from the source's read position to the piece's write position: by the
-// kernel's in-file copy as far as it serves, the rest with BlockKopieren. Small pieces go by
-// BlockKopieren alone: for them the kernel's copy costs more to set up than it saves.
+// Moves count bytes from the source's read position to the start of a new piece: by the
+// kernel's in-file copy as far as it serves, the rest with BlockKopieren. A large piece has its
+// room set aside first (finding it block by block costs more than the copy itself); small
+// pieces go by BlockKopieren alone, for them the kernel's copy costs more to set up than it saves.
 void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece);
 
 } // namespace engine

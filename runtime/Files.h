@@ -64,6 +64,10 @@ public:
     NewFile& operator=(const NewFile&) = delete;
     NewFile& operator=(NewFile&&) = delete;
 
+    // Asks the medium to set room aside for a file of length bytes, so that writing them
+    // need not find room block by block; the file's length stays as written. Only a hint:
+    // where the medium cannot, nothing happens, and writing reports whatever goes wrong.
+    void reserve(ByteCount length);
     void write(std::span<const std::byte> bytes);
     // Closes the file and keeps it.
     void commit();

@@ -155,6 +155,15 @@ NewFile NewFile::createBeside(const std::string& path)
     }
 }
 
+void NewFile::reserve(ByteCount length)
+{
+#ifdef __linux__  // elsewhere writing finds the room
+    ::fallocate(handle_, FALLOC_FL_KEEP_SIZE, 0, length);
+#else
+    (void)length;
+#endif
+}
+
 void NewFile::write(std::span<const std::byte> bytes)
 {
     while (!bytes.empty()) {

@@ -176,6 +176,13 @@ NewFile NewFile::createBeside(const std::string& path)
     }
 }
 
+void NewFile::reserve(ByteCount length)
+{
+    FILE_ALLOCATION_INFO allocation{};
+    allocation.AllocationSize.QuadPart = length;
+    ::SetFileInformationByHandle(handle_, FileAllocationInfo, &allocation, sizeof allocation);
+}
+
 void NewFile::write(std::span<const std::byte> bytes)
 {
     while (!bytes.empty()) {

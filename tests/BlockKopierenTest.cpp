@@ -54,4 +54,24 @@ TEST(BlockKopieren, KernelCopyAndBlockLoopGiveTheSameBytes)
     }
 }
 
+TEST(BlockKopieren, RoomSetAsideIsTakenButTheLengthIsWhatWasWritten)
+{
+    SmallDisk disk(8 << 20);
+    const struct {
+        runtime::ByteCount reserved;
+        runtime::ByteCount atLeastAllocated;  // a reservation the medium cannot take is no failure
+    } cases[] = {{4 << 20, 4 << 20}, {64 << 20, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reserved);
+        const std::string path = disk / "stueck";
+        runtime::NewFile piece = runtime::NewFile::create(path);
+        piece.reserve(c.reserved);
+        EXPECT_GE(runtime::lookUp(path).allocatedBytes, c.atLeastAllocated);
+        piece.write(std::as_bytes(std::span("abc", 3)));
+        piece.commit();
+        EXPECT_EQ(readFile(path), "abc");
+        runtime::removeIfPresent(path);
+    }
+}
+
 } // namespace

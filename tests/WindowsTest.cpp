@@ -13,17 +13,21 @@ using namespace testsupport;
 
 TEST(Windows, PiecesRebuildTheSourceInATemporaryFolder)
 {
-    for (const engine::ByteCount length : {1000, 1001, 2001, 3000, 65536 + 17}) {
+    const struct {
+        engine::ByteCount length;
+        engine::ByteCount piece;  // from 64 KiB on, a piece has its room set aside first
+    } cases[] = {{1000, 1000}, {1001, 1000}, {2001, 1000}, {3000, 1000}, {65536 + 17, 1000}, {3 * 65536 + 17, 65536}};
+    for (const auto& [length, piece] : cases) {
         SCOPED_TRACE(length);
         TempFolder folder;
         const std::string bytes = randomBytes(static_cast<std::size_t>(length), static_cast<unsigned>(length));
         writeFile(folder / "film.avi", bytes);
         RecordingServices services;
-        engine::DateiZerlegen(folder / "film.avi", 1000, services);
+        engine::DateiZerlegen(folder / "film.avi", piece, services);
         EXPECT_TRUE(services.messages.empty());
         EXPECT_EQ(joinedPieces(folder / "film."), bytes);
         const ReadScript script = readScript(readFile(folder / "film.bat"));
-        EXPECT_EQ(script.pieces.size(), static_cast<std::size_t>((length + 999) / 1000));
+        EXPECT_EQ(script.pieces.size(), static_cast<std::size_t>((length + piece - 1) / piece));
         EXPECT_EQ(services.progressTexts.front(), "Kopiere Daten nach " + folder / "film.001");
     }
 }
