@@ -7,16 +7,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fcntl.h>
 #include <fstream>
-#include <linux/fs.h>
 #include <map>
 #include <optional>
 #include <spawn.h>
 #include <string>
-#include <sys/ioctl.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -88,20 +84,6 @@ void makeRandomFile(const fs::path& path, std::int64_t bytes)
     }
 }
 
-// Asks ext4 to spread the folders made in folder over the disk (the flag it gives folders at
-// the top of a tree), so that every run writes where no earlier run has just deleted files.
-void spreadSubfolders(const fs::path& folder)
-{
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    if (descriptor >= 0 && ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0) {
-        flags |= FS_TOPDIR_FL;
-        ::ioctl(descriptor, FS_IOC_SETFLAGS, &flags);
-    }
-    if (descriptor >= 0)
-        ::close(descriptor);
-}
-
 // A fresh folder for one run, holding the source under a second name, with the disk
 // caught up on what earlier runs wrote.
 fs::path freshFolder(const fs::path& folder, const std::string& source)
@@ -114,30 +96,16 @@ fs::path freshFolder(const fs::path& folder, const std::string& source)
     return run;
 }
 
-// Where the outputs of small runs go until the benchmark ends. On ext4 without a journal,
-// creating a file is slow for a minute after thousands were deleted nearby (the allocator
-// passes over recently freed inodes), which would time the previous run's clean-up instead
-// of the tool; so small outputs are removed only at the end, large ones at once.
-class Leftovers {
-public:
-    explicit Leftovers(std::int64_t keptUpTo) : keptUpTo_(keptUpTo) {}
-    ~Leftovers()
-    {
-        for (const auto& run : kept_)
-            fs::remove_all(run);
-    }
-    void dispose(const fs::path& run, std::int64_t bytes)
-    {
-        if (bytes <= keptUpTo_)
-            kept_.push_back(run);
-        else
-            fs::remove_all(run);
-    }
-
-private:
-    std::int64_t keptUpTo_;
-    std::vector<fs::path> kept_;
-};
+// Gives back the room of a run's outputs but keeps their inodes until the benchmark ends and
+// removes its folder. On ext4 without a journal, creating a file is slow for minutes after
+// thousands were deleted nearby (the allocator passes over inodes freed recently), which would
+// time the previous run's clean-up instead of the next tool.
+void emptyOutputs(const fs::path& run, const std::string& source)
+{
+    fs::remove(run / source);
+    for (const auto& entry : fs::directory_iterator(run))
+        fs::resize_file(entry.path(), 0);
+}
 
 double median(std::vector<double> values)
 {
@@ -185,7 +153,6 @@ int measure(bool quick, int rounds, const fs::path& folder)
 {
     const fs::path here = fs::canonical("/proc/self/exe").parent_path();
     fs::create_directories(folder);
-    spreadSubfolders(folder);
 
     const std::int64_t large = quick ? 256 * MiB : 2 * GiB;
     const std::int64_t small = quick ? 4 * MiB : 16 * MiB;
@@ -195,18 +162,11 @@ int measure(bool quick, int rounds, const fs::path& folder)
         {"klein.bin", small, 1 * KiB, {{"split", 0.7}}, {}},
     };
     std::printf("making test files in %s\n", folder.c_str());
+    std::fflush(stdout);
     makeRandomFile(folder / "gross.bin", large);
     makeRandomFile(folder / "klein.bin", small);
     makeRandomFile(folder / "mittel.bin", 64 * MiB);
-    if (!quick) {
-        // ext4 without a journal creates files slowly for a minute after many were deleted
-        // (an earlier benchmark's, say): let that minute pass before anything is timed.
-        std::printf("letting the file system settle for a minute\n");
-        std::fflush(stdout);
-        std::this_thread::sleep_for(std::chrono::seconds(60));
-    }
 
-    Leftovers leftovers(64 * MiB);
     // Round 0 warms the page cache and is not counted.
     for (int round = 0; round <= rounds; ++round) {
         for (Case& c : cases) {
@@ -216,7 +176,7 @@ int measure(bool quick, int rounds, const fs::path& folder)
             for (const std::string& tool : tools) {
                 const fs::path runFolder = freshFolder(folder, c.source);
                 const Run result = run(command(tool, here, c, runFolder));
-                leftovers.dispose(runFolder, c.length);
+                emptyOutputs(runFolder, c.source);
                 if (round > 0)
                     c.runs[tool].push_back(result);
             }
