@@ -178,6 +178,23 @@ TEST_F(Window, TheFirstClickAfterAJobCounts)
     EXPECT_EQ(answerer.seen, QStringList{"QFileDialog: Datei auswählen"});
 }
 
+TEST_F(Window, NoListOfNamesStaysBehindTheFileDialog)
+{
+    writeFile(folder / "film.avi", randomBytes(3000));
+    form.textDateigröße->setText("1");
+    copyWith({[&](QWidget* dialog) {
+        // Typed faster than the dialog reads the folder, and chosen at once.
+        qobject_cast<QFileDialog*>(dialog)->setDirectory(q(folder.path()));
+        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), "film.avi");
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    }});
+    EXPECT_TRUE(std::filesystem::exists(folder / "film.bat"));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "after " << i * 100 << " ms";
+        QTest::qWait(100);  // the folder's names arrive late
+    }
+}
+
 TEST_F(Window, SpeaksGermanInTheFileDialog)
 {
     QStringList buttons;

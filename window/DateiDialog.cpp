@@ -1,5 +1,7 @@
 #include "window/Form1.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QFileSystemModel>
 
@@ -18,7 +20,12 @@ QString Form1::DateiDialog()
 #endif
     if (!lastChoice_.isEmpty())
         cmdStandarddialog->selectFile(lastChoice_);
-    if (cmdStandarddialog->exec() != QDialog::Accepted || cmdStandarddialog->selectedFiles().isEmpty())
+    const int answer = cmdStandarddialog->exec();
+    // A name typed faster than the dialog read its folder leaves the list of matching names
+    // open, or opening late, over the window, where it would swallow the next click.
+    for (QCompleter* completer : cmdStandarddialog->findChildren<QCompleter*>())
+        completer->popup()->hide();
+    if (answer != QDialog::Accepted || cmdStandarddialog->selectedFiles().isEmpty())
         return {};
     lastChoice_ = cmdStandarddialog->selectedFiles().constFirst();
     return lastChoice_;
