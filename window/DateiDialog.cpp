@@ -22,7 +22,7 @@ QString Form1::DateiDialog()
         cmdStandarddialog->selectFile(lastChoice_);
     const int answer = cmdStandarddialog->exec();
     // A name typed faster than the dialog read its folder leaves the list of matching names
-    // open, or opening late, over the window, where it would swallow the next click.
+    // open over the window once the dialog is gone, where it would swallow the next click.
     for (QCompleter* completer : cmdStandarddialog->findChildren<QCompleter*>())
         completer->popup()->hide();
     if (answer != QDialog::Accepted || cmdStandarddialog->selectedFiles().isEmpty())
