@@ -50,6 +50,22 @@ bool expectNothingLost(const std::string& folder, const std::string& name, const
     return true;
 }
 
+// Runs a job that must fail, and checks the reason its failure gives and, where given, the
+// file it names.
+void expectJobFails(const std::string& source, ByteCount pieceLength, engine::WindowServices& services,
+                    const std::string& reason, const std::string& path = {})
+{
+    try {
+        DateiZerlegen(source, pieceLength, services);
+        ADD_FAILURE() << "the job must fail: " << reason;
+    } catch (const runtime::FileError& error) {
+        EXPECT_EQ(error.reason(), reason);
+        if (!path.empty()) {
+            EXPECT_EQ(error.path(), path);
+        }
+    }
+}
+
 // Cuts again after a fault; this time the job must succeed.
 void expectNextJobSucceeds(const std::string& folder, const std::string& name, const std::string& bytes,
                            ByteCount pieceLength)
@@ -85,13 +101,8 @@ TEST(Faults, AWriteBeyondTheFileSizeLimitFailsCleanly)
     RecordingServices services;
     {
         FileSizeLimit limit(1500);
-        try {
-            DateiZerlegen(folder / "film.avi", 2000, services);
-            FAIL() << "a piece beyond the file size limit must fail";
-        } catch (const runtime::FileError& error) {
-            EXPECT_EQ(error.path(), folder / "film.001");
-            EXPECT_EQ(error.reason(), "Die Datei wäre größer, als das System erlaubt.");
-        }
+        expectJobFails(folder / "film.avi", 2000, services, "Die Datei wäre größer, als das System erlaubt.",
+                       folder / "film.001");
     }
     EXPECT_EQ(folder.names(), std::vector<std::string>{"film.avi"}) << "the old script goes, the new piece too";
     EXPECT_EQ(services.progressTexts.back(), "");
@@ -126,13 +137,8 @@ TEST(Faults, ASourceThatShrinksIsAFailureNotAShortPiece)
     const std::string bytes = randomBytes(400000);
     writeFile(folder / "film.avi", bytes);
     FaultOnPiece services(2, [&] { EXPECT_EQ(::truncate((folder / "film.avi").c_str(), 150), 0); });
-    try {
-        DateiZerlegen(folder / "film.avi", 100000, services);
-        FAIL() << "a source that shrinks must fail the job";
-    } catch (const runtime::FileError& error) {
-        EXPECT_EQ(error.path(), folder / "film.avi");
-        EXPECT_EQ(error.reason(), "Die Datei ist während des Zerlegens kürzer geworden.");
-    }
+    expectJobFails(folder / "film.avi", 100000, services, "Die Datei ist während des Zerlegens kürzer geworden.",
+                   folder / "film.avi");
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.avi"}));
 }
 
@@ -177,12 +183,7 @@ TEST(Faults, AReadOnlyMediumFailsBeforeAnyPiece)
     ASSERT_EQ(::mount(folder.path().c_str(), readOnly.path().c_str(), nullptr, MS_BIND, nullptr), 0);
     ASSERT_EQ(::mount(nullptr, readOnly.path().c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr), 0);
     RecordingServices services;
-    try {
-        DateiZerlegen(readOnly / "film.avi", 1000, services);
-        ADD_FAILURE() << "a read-only medium must fail the job";
-    } catch (const runtime::FileError& error) {
-        EXPECT_EQ(error.reason(), "Der Datenträger ist schreibgeschützt.");
-    }
+    expectJobFails(readOnly / "film.avi", 1000, services, "Der Datenträger ist schreibgeschützt.");
     ::umount2(readOnly.path().c_str(), MNT_DETACH);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"film.avi"});
     expectNextJobSucceeds(folder.path(), "film.avi", bytes, 1000);

@@ -44,17 +44,9 @@ TEST(JobCheck, RefusesBeforeWritingAnything)
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.what);
         TempFolder folder;
-        const std::string bytes = randomBytes(r.length, 2);
-        writeFile(folder / r.source, bytes);
+        writeFile(folder / r.source, randomBytes(r.length, 2));
         r.prepare(folder);
-        const auto before = folder.names();
-        RecordingServices services;
-        engine::DateiZerlegen(folder / r.source, 100, services);
-        ASSERT_EQ(services.messages.size(), 1u);
-        EXPECT_NE(services.messages[0].find(r.message), std::string::npos) << services.messages[0];
-        EXPECT_EQ(folder.names(), before);
-        EXPECT_EQ(readFile(folder / r.source), bytes);
-        EXPECT_TRUE(services.busyChanges.empty());
+        EXPECT_TRUE(expectRefusal(folder, r.source, 100, r.message).busyChanges.empty());
     }
 }
 

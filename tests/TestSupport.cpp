@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
+#include "engine/DateiZerlegen.h"
 #include "engine/PieceNaming.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -145,6 +148,22 @@ int runBatchFile(const std::string& folder, const std::string& batchName)
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
+}
+
+RecordingServices expectRefusal(const TempFolder& folder, const std::string& source, std::int64_t pieceLength,
+                                const std::string& message)
+{
+    const std::string bytes = readFile(folder / source);
+    const auto before = folder.names();
+    RecordingServices services;
+    engine::DateiZerlegen(folder / source, pieceLength, services);
+    EXPECT_EQ(services.messages.size(), 1u);
+    if (!services.messages.empty()) {
+        EXPECT_NE(services.messages[0].find(message), std::string::npos) << services.messages[0];
+    }
+    EXPECT_EQ(folder.names(), before);
+    EXPECT_EQ(readFile(folder / source), bytes);
+    return services;
 }
 
 } // namespace testsupport

@@ -57,4 +57,10 @@ public:
     int repaints = 0;
 };
 
+// Cuts source in folder with a job that must be refused before it writes anything: one message
+// holding the given text, and the folder and the source as they were. Returns what the job
+// asked of the window.
+RecordingServices expectRefusal(const TempFolder& folder, const std::string& source, std::int64_t pieceLength,
+                                const std::string& message);
+
 } // namespace testsupport

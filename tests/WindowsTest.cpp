@@ -66,17 +66,10 @@ TEST(Windows, RefusesBeforeWritingAnything)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
-        const std::string bytes = randomBytes(3000, 4);
-        writeFile(folder / c.source, bytes);
+        writeFile(folder / c.source, randomBytes(3000, 4));
         if (c.folderInTheWay)
             makeFolder(folder / c.folderInTheWay);
-        const auto before = folder.names();
-        RecordingServices services;
-        engine::DateiZerlegen(folder / c.source, 1000, services);
-        ASSERT_EQ(services.messages.size(), 1u);
-        EXPECT_NE(services.messages[0].find(c.message), std::string::npos) << services.messages[0];
-        EXPECT_EQ(folder.names(), before);
-        EXPECT_EQ(readFile(folder / c.source), bytes);
+        expectRefusal(folder, c.source, 1000, c.message);
     }
 }
 
