@@ -96,19 +96,17 @@ void InputFile::close()
     closeChecked(handle_, path_);
 }
 
-NewFile::NewFile(std::string path, NativeHandle descriptor)
+NewFile::NewFile(std::string path, NativeHandle handle)
     : path_(std::move(path))
-    , handle_(descriptor)
+    , handle_(handle)
 {
 }
 
 NewFile::NewFile(NewFile&& other) noexcept
     : path_(std::move(other.path_))
-    , handle_(other.handle_)
-    , committed_(other.committed_)
+    , handle_(std::exchange(other.handle_, -1))
+    , committed_(std::exchange(other.committed_, true))
 {
-    other.handle_ = -1;
-    other.committed_ = true;
 }
 
 NewFile::~NewFile()
