@@ -47,7 +47,7 @@ bool isOutputName(const CuttingPlan& plan, std::string_view bare)
 std::optional<std::string> sourceClash(const CuttingPlan& plan)
 {
     // On a file system that ignores letter case FILM.BAT is film.bat: refuse any case.
-    if (equalIgnoringCase(plan.source.substr(plan.basePath.size()), "bat"))
+    if (equalIgnoringCase(suffixOf(plan.source), "bat"))
         return "Die ausgewählte Datei " + quoted(plan.target) +
                " hat die Endung „.bat“. Beim Zerlegen würde sie durch die Batch-Datei zum "
                "Zusammenfügen ersetzt." + kRenameHint;

@@ -15,6 +15,12 @@ std::string BasisPfad(std::string_view path)
     return std::string(path.substr(0, dot + 1));
 }
 
+std::string_view suffixOf(std::string_view path)
+{
+    const auto dot = path.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1);
+}
+
 std::string NurDateiname(std::string_view path, char separator)
 {
     const auto last = path.rfind(separator);

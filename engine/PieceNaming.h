@@ -19,6 +19,9 @@ inline constexpr char kFolderSeparator = '/';
 // C:\Neu. and the pieces then lie in C:\.
 std::string BasisPfad(std::string_view path);
 
+// What follows the last "." of the path; empty when the path holds no dot at all.
+std::string_view suffixOf(std::string_view path);
+
 // The part after the last separator; the whole path when there is none.
 std::string NurDateiname(std::string_view path, char separator = kFolderSeparator);
 

@@ -51,6 +51,30 @@ TEST_F(Cutting, PiecesRebuildTheSourceAtEveryBoundary)
     EXPECT_TRUE(services.messages.empty());
 }
 
+TEST_F(Cutting, PiecesAndScriptAreNamedAfterTheSource)
+{
+    const struct {
+        const char* source;
+        const char* script;
+        const char* line;
+    } cases[] = {
+        {"film.avi", "film.bat", "copy /b film.001 + film.002 film.avi\r\n"},
+        {"LIESMICH", "LIESMICH.bat", "copy /b LIESMICH.001 + LIESMICH.002 LIESMICH\r\n"},
+        {"archiv.tar.gz", "archiv.tar.bat", "copy /b archiv.tar.001 + archiv.tar.002 archiv.tar.gz\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        TempFolder here;
+        ASSERT_EQ(here.path().find('.'), std::string::npos) << "no dot anywhere in the path";
+        const std::string bytes = randomBytes(150);
+        writeFile(here / c.source, bytes);
+        DateiZerlegen(here / c.source, 100, services);
+        EXPECT_EQ(readFile(here / c.script), c.line);
+        EXPECT_EQ(joinedPieces(here / engine::BasisPfad(c.source)), bytes);
+    }
+    EXPECT_TRUE(services.messages.empty());
+}
+
 TEST_F(Cutting, ShowsProgressForEachPieceAndLeavesTheWindowIdle)
 {
     DateiZerlegen(source("film.avi", randomBytes(25)), 10, services);
