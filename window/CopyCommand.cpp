@@ -3,6 +3,7 @@
 #include "window/FormServices.h"
 #include "window/MessageBox.h"
 #include "engine/DateiZerlegen.h"
+#include "runtime/FileError.h"
 #include "runtime/Rounding.h"
 
 #include <QDir>
@@ -31,8 +32,13 @@ void Form1::cut(const QString& source, engine::ByteCount pieceLength)
     std::unique_ptr<QThread> worker(QThread::create([&] {
         try {
             engine::DateiZerlegen(path, pieceLength, services);
-        } catch (const std::exception& error) {
+        } catch (const runtime::FileError& error) {
             failure = QString::fromStdString(error.what());
+        } catch (const std::bad_alloc&) {
+            failure = QStringLiteral("Es ist nicht genug Arbeitsspeicher frei.");
+        } catch (const std::exception& error) {
+            // A fault of the program itself: said so in German, with its own words after it.
+            failure = QStringLiteral("Interner Fehler des Programms: %1").arg(QString::fromStdString(error.what()));
         }
     }));
 
