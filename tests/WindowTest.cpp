@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+// Texts in failure reports as a person reads them.
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 using namespace testsupport;
@@ -164,6 +167,52 @@ TEST_F(Window, CutsTheChosenFileWithProgressAndOffersItAgain)
     }});
     EXPECT_EQ(offered, q(folder / "film.avi"));
     EXPECT_EQ(folder.names(), before);
+}
+
+TEST_F(Window, CutsAFileWithoutADotInItsPath)
+{
+    ASSERT_EQ(folder.path().find('.'), std::string::npos);
+    const std::string bytes = randomBytes(3000000);
+    writeFile(folder / "LIESMICH", bytes);
+    EXPECT_EQ(copyWith({chooseFile(q(folder / "LIESMICH")), pressOk()}), QStringList{"QFileDialog: Datei auswählen"});
+    EXPECT_EQ(readFile(folder / "LIESMICH.bat"), "copy /b LIESMICH.001 + LIESMICH.002 + LIESMICH.003 LIESMICH\r\n");
+    EXPECT_EQ(joinedPieces(folder / "LIESMICH."), bytes);
+}
+
+TEST_F(Window, MessagesShowTheirTextAsItStands)
+{
+    writeFile(folder / "a<b>.avi", randomBytes(3000));
+    form.textDateigröße->setText("1");
+    Qt::TextFormat format = Qt::RichText;
+    const QStringList seen = copyWith({chooseFile(q(folder / "a<b>.avi")), [&](QWidget* box) {
+                                           format = box->findChild<QLabel*>("qt_msgbox_label")->textFormat();
+                                           pressOk()(box);
+                                       }});
+    ASSERT_EQ(seen.size(), 2);
+    ASSERT_TRUE(Qt::mightBeRichText(seen[1])) << "a name that looks like markup: " << seen[1].toStdString();
+    EXPECT_EQ(format, Qt::PlainText);
+}
+
+TEST_F(Window, EnterAndSpacePressTheFocusedButton)
+{
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        SCOPED_TRACE(QTest::toString(key));
+        for (const char* name : {"buttonKopieren", "textDateigröße"}) {
+            auto* widget = form.findChild<QWidget*>(name);
+            if (key == Qt::Key_Space && widget == form.textDateigröße)
+                continue;  // a blank typed into the field
+            widget->setFocus();
+            ModalAnswerer answerer({cancelDialog()});
+            QTest::keyClick(widget, key);
+            QApplication::processEvents();
+            EXPECT_EQ(answerer.seen, QStringList{"QFileDialog: Datei auswählen"}) << name;
+        }
+        Form1 other;
+        other.show();
+        other.buttonEnde->setFocus();
+        QTest::keyClick(other.buttonEnde, key);
+        EXPECT_FALSE(other.isVisible()) << "Ende";
+    }
 }
 
 TEST_F(Window, TheFirstClickAfterAJobCounts)

@@ -1,6 +1,7 @@
 #include "window/Form1.h"
 
 #include "window/ProgressLine.h"
+#include "window/PushButton.h"
 #include "window/Twips.h"
 
 #include <QCloseEvent>
@@ -34,8 +35,8 @@ Form1::Form1(QWidget* parent)
     , labelDateigröße(new QLabel(QStringLiteral("Dateigröße (in kB):"), this))
     , textDateigröße(new QLineEdit(QStringLiteral("1400"), this))
     , labelInfo(new ProgressLine(this))
-    , buttonKopieren(new QPushButton(QStringLiteral("Datei auswählen und kopieren"), this))
-    , buttonEnde(new QPushButton(QStringLiteral("Ende"), this))
+    , buttonKopieren(new PushButton(QStringLiteral("Datei auswählen und kopieren"), this))
+    , buttonEnde(new PushButton(QStringLiteral("Ende"), this))
     , Label1(new QLabel(kContact, this))
     , cmdStandarddialog(new QFileDialog(this))
 {
