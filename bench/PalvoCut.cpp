@@ -1,5 +1,6 @@
 // Cuts one file with the engine alone, as the window would, for the benchmark to time.
-// Usage: palvo_cut SOURCE PIECE_BYTES
+// Usage: palvo_cut SOURCE PIECE_BYTES | --version
+#include "Version.h"
 #include "engine/DateiZerlegen.h"
 
 #include <cstdlib>
@@ -10,12 +11,10 @@
 
 namespace {
 
-class SilentServices : public engine::WindowServices {
+// A refusal is all the benchmark needs to hear of.
+class MessagesToStandardError : public engine::JobReport {
 public:
-    void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
-    void setBusy(bool) override {}
-    void setProgressText(const std::string&) override {}
-    void repaint() override {}
+    void message(const std::string& text) override { std::cerr << text << '\n'; }
 };
 
 // The most memory this process has held since it started, from the kernel's own count.
@@ -32,13 +31,17 @@ std::string peakResidentKiB()
 
 int main(int argc, char* argv[])
 {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << "palvo_cut " << palvo::kVersion << '\n';
+        return 0;
+    }
     if (argc != 3) {
         std::cerr << "usage: palvo_cut SOURCE PIECE_BYTES\n";
         return 2;
     }
     try {
-        SilentServices services;
-        engine::DateiZerlegen(argv[1], std::atoll(argv[2]), services);
+        MessagesToStandardError report;
+        engine::DateiZerlegen(argv[1], std::atoll(argv[2]), report);
     } catch (const std::exception& error) {
         std::cerr << error.what() << '\n';
         return 1;

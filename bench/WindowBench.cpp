@@ -2,16 +2,16 @@
 // the largest gap between two paints while paints were asked for every 10 ms, and the window
 // process's resident memory before and during the job.
 // Usage: palvo_window_bench SOURCE PIECE_KILOBYTES
-#include "window/Form1.h"
-
-#include "ModalAnswerer.h"
+#include "Form1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <fstream>
@@ -55,30 +55,41 @@ int main(int argc, char* argv[])
         std::cerr << "usage: palvo_window_bench SOURCE PIECE_KILOBYTES\n";
         return 2;
     }
-    Form1 form;
+    qtwindow::Form1 form;
     form.show();
     QTest::qWait(200);
     const double idle = residentMiB();
 
     PaintClock paints;
     double peak = idle;
+    auto* description = form.findChild<QLabel*>(QStringLiteral("labelBeschreibung"));
     QTimer painter;
     QObject::connect(&painter, &QTimer::timeout, [&] {
-        form.labelBeschreibung->update();
+        description->update();
         peak = std::max(peak, residentMiB());
     });
-    form.labelBeschreibung->installEventFilter(&paints);
+    description->installEventFilter(&paints);
 
-    form.textDateigröße->setText(QString::fromLocal8Bit(argv[2]));
-    ModalAnswerer answerer({[&](QWidget* dialog) {
-        chooseFile(QString::fromLocal8Bit(argv[1]))(dialog);
+    // The file dialog is answered as a user would: the file chosen, then "Öffnen".
+    int dialogs = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        answer.stop();
+        ++dialogs;
+        dialog->selectFile(QString::fromLocal8Bit(argv[1]));
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         paints.clock.start();
         painter.start(10);
-    }});
-    form.buttonKopieren->click();
+    });
+    answer.start(10);
+    form.findChild<QLineEdit*>(QStringLiteral("textDateigröße"))->setText(QString::fromLocal8Bit(argv[2]));
+    form.findChild<QPushButton*>(QStringLiteral("buttonKopieren"))->click();
     painter.stop();
-    if (answerer.seen.size() != 1) {
-        std::cerr << "unexpected: " << answerer.seen.join("; ").toStdString() << '\n';
+    if (dialogs != 1 || QApplication::activeModalWidget() != nullptr) {
+        std::cerr << "the file dialog was not answered, or a message came up\n";
         return 1;
     }
     std::printf("gap_ms %lld idle_mib %.1f peak_mib %.1f\n", static_cast<long long>(paints.largestGap), idle, peak);

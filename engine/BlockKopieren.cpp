@@ -1,4 +1,4 @@
-#include "engine/BlockKopieren.h"
+#include "BlockKopieren.h"
 
 #include <algorithm>
 #include <vector>

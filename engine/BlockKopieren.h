@@ -1,6 +1,7 @@
 #pragma once
 
-#include "runtime/Files.h"
+#include "runtime/Folder.h"
+#include "runtime/InputFile.h"
 
 namespace engine {
 

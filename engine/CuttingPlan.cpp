@@ -1,6 +1,6 @@
-#include "engine/CuttingPlan.h"
+#include "CuttingPlan.h"
 
-#include "engine/PieceNaming.h"
+#include "PieceNaming.h"
 
 #include <algorithm>
 
@@ -24,7 +24,7 @@ CuttingPlan planCutting(const std::string& source, ByteCount pieceLength, ByteCo
     plan.sourceLength = sourceLength;
     plan.pieceCount = sourceLength / pieceLength + (sourceLength % pieceLength != 0);
     plan.basePath = BasisPfad(source);
-    plan.folder = folderPart(plan.basePath, separator);
+    plan.folder = runtime::folderPart(plan.basePath, separator);
     plan.pieceStem = NurDateiname(plan.basePath, separator);
     plan.target = NurDateiname(source, separator);
     plan.scriptPath = scriptName(plan.basePath);

@@ -1,11 +1,13 @@
 #include "engine/DateiZerlegen.h"
 
-#include "engine/BlockKopieren.h"
-#include "engine/JobCheck.h"
-#include "engine/JoinScript.h"
-#include "engine/PieceNaming.h"
+#include "BlockKopieren.h"
+#include "CuttingPlan.h"
+#include "JobCheck.h"
+#include "JoinScript.h"
+#include "PieceNaming.h"
 #include "runtime/CodePage.h"
-#include "runtime/Files.h"
+#include "runtime/Folder.h"
+#include "runtime/InputFile.h"
 
 #include <span>
 #include <stdexcept>
@@ -14,68 +16,63 @@ namespace engine {
 
 namespace {
 
-// Shows the busy pointer for its lifetime, and leaves the window as it was before the job
-// however the job ends: progress line empty, normal pointer, painted.
-class BusyWindow {
+// Tells the job's listener that the job is over, however it leaves.
+class EndReport {
 public:
-    explicit BusyWindow(WindowServices& services) : services_(services) { services_.setBusy(true); }
-    ~BusyWindow()
-    {
-        services_.setProgressText({});
-        services_.setBusy(false);
-        services_.repaint();
-    }
-    BusyWindow(const BusyWindow&) = delete;
-    BusyWindow& operator=(const BusyWindow&) = delete;
+    explicit EndReport(JobReport& report) : report_(report) {}
+    ~EndReport() { report_.ended(); }
+    EndReport(const EndReport&) = delete;
+    EndReport& operator=(const EndReport&) = delete;
 
 private:
-    WindowServices& services_;
+    JobReport& report_;
 };
 
-void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& source, WindowServices& services)
+void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& source,
+              const runtime::Folder& folder, JobReport& report)
 {
-    const std::string path = plan.piecePath(number);
-    services.setProgressText(kProgressPrefix + path);
-    services.repaint();
-    runtime::NewFile piece = runtime::NewFile::replace(path);
+    report.pieceStarted(number, plan.piecePath(number));
+    runtime::NewFile piece = folder.replace(NurDateiname(plan.piecePath(number)));
     copyPiece(plan.lengthOf(number), source, piece);
     piece.commit();
+    report.progressed((number - 1) * plan.pieceLength + plan.lengthOf(number), plan.sourceLength);
 }
 
-void writeScript(const CuttingPlan& plan, const std::string& bytes)
+void writeScript(const CuttingPlan& plan, const std::string& bytes, const runtime::Folder& folder)
 {
-    runtime::NewFile script = runtime::NewFile::createBeside(plan.scriptPath);
+    runtime::NewFile script = folder.createHidden();
     script.write(std::as_bytes(std::span(bytes)));
-    script.commitAs(plan.scriptPath);
+    script.commitAs(NurDateiname(plan.scriptPath));
 }
 
 } // namespace
 
-void DateiZerlegen(const std::string& source, ByteCount pieceLength, WindowServices& services)
+void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& report)
 {
     if (pieceLength < 1)
         throw std::invalid_argument("DateiZerlegen: a piece holds at least one byte");
+    EndReport end(report);
     runtime::InputFile input(source);
     const ByteCount length = input.length();
     if (length < pieceLength) {
-        services.showMessage(kSourceTooSmall);
+        report.message(kSourceTooSmall);
         return;
     }
 
-    const CuttingPlan plan = planCutting(source, pieceLength, length, kFolderSeparator);
+    const CuttingPlan plan = planCutting(source, pieceLength, length, runtime::kFolderSeparator);
+    const runtime::Folder folder(plan.folder);
     const runtime::OemText script = runtime::toOemCodePage(joinScript(plan.pieceStem, plan.pieceCount, plan.target));
-    if (const auto refusal = refusalOf(plan, script)) {
-        services.showMessage(*refusal);
+    if (const auto refusal = refusalOf(plan, script, folder)) {
+        report.message(*refusal);
         return;
     }
 
-    BusyWindow busy(services);
     // The old script goes before the first old piece does: it would join a mixture.
-    runtime::removeIfPresent(plan.scriptPath);
+    folder.remove(NurDateiname(plan.scriptPath));
     for (std::int64_t number = 1; number <= plan.pieceCount; ++number)
-        cutPiece(plan, number, input, services);
+        cutPiece(plan, number, input, folder, report);
     input.close();
-    writeScript(plan, script.bytes);
+    writeScript(plan, script.bytes, folder);
 }
 
 } // namespace engine

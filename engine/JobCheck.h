@@ -1,7 +1,8 @@
 #pragma once
 
-#include "engine/CuttingPlan.h"
+#include "CuttingPlan.h"
 #include "runtime/CodePage.h"
+#include "runtime/Folder.h"
 
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@ namespace engine {
 // halfway: a source that bears a piece's or the script's name, a name that Windows or the
 // script's code page cannot hold, a name too long for the medium, a folder under a piece's
 // name, too little free space.
-std::optional<std::string> refusalOf(const CuttingPlan& plan, const runtime::OemText& script);
+std::optional<std::string> refusalOf(const CuttingPlan& plan, const runtime::OemText& script,
+                                     const runtime::Folder& folder);
 
 } // namespace engine

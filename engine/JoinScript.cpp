@@ -1,6 +1,6 @@
-#include "engine/JoinScript.h"
+#include "JoinScript.h"
 
-#include "engine/PieceNaming.h"
+#include "PieceNaming.h"
 
 namespace engine {
 

@@ -1,4 +1,4 @@
-#include "engine/PieceNaming.h"
+#include "PieceNaming.h"
 
 #include "runtime/NumberText.h"
 
@@ -25,12 +25,6 @@ std::string NurDateiname(std::string_view path, char separator)
 {
     const auto last = path.rfind(separator);
     return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
-}
-
-std::string folderPart(std::string_view path, char separator)
-{
-    const auto last = path.rfind(separator);
-    return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
 }
 
 std::string pieceName(std::string_view basePath, std::int64_t number)

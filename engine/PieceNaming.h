@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/Path.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -7,12 +9,6 @@
 // Names of the pieces and of the join script, formed from the source's path by plain string
 // work. film.avi gives film.001, film.002, ... and film.bat beside it.
 namespace engine {
-
-#ifdef _WIN32
-inline constexpr char kFolderSeparator = '\\';
-#else
-inline constexpr char kFolderSeparator = '/';
-#endif
 
 // The path cut after its last "." (the dot stays), or with "." appended when it has none.
 // The search runs over the whole path, folder names included: C:\Neu.Ordner\LIESMICH gives
@@ -23,10 +19,7 @@ std::string BasisPfad(std::string_view path);
 std::string_view suffixOf(std::string_view path);
 
 // The part after the last separator; the whole path when there is none.
-std::string NurDateiname(std::string_view path, char separator = kFolderSeparator);
-
-// The folder part through its last separator; empty when the path has none.
-std::string folderPart(std::string_view path, char separator = kFolderSeparator);
+std::string NurDateiname(std::string_view path, char separator = runtime::kFolderSeparator);
 
 // The base path followed by the number with at least three digits.
 std::string pieceName(std::string_view basePath, std::int64_t number);

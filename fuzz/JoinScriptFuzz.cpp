@@ -1,8 +1,9 @@
 // The join script for any names the engine lets through, read back as cmd reads copy lines:
 // it must name exactly the pieces in their order and the target, in lines cmd reads whole.
 // Input: two bytes of piece count, then the stem and the target separated by a zero byte.
-#include "engine/JoinScript.h"
-#include "engine/PieceNaming.h"
+#include "JoinScript.h"
+#include "PieceNaming.h"
+#include "runtime/CodePage.h"
 
 #include "CopyLineReader.h"
 
@@ -36,15 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     const std::string script = engine::joinScript(stem, count, target);
-    std::size_t lineLength = 0;
-    for (const char c : script) {
-        if (c == '\n') {
-            require(lineLength - 1 <= engine::kCmdLineLimit);  // without its CR
-            lineLength = 0;
-        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            ++lineLength;
-        }
-    }
+    const runtime::OemText written = runtime::toOemCodePage(script);
+    if (written.refused)
+        return 0;  // refused too: the script's code page cannot hold the names
+    // Every line as cmd reads it, in bytes of its code page, without its CR.
+    for (std::size_t start = 0, end; (end = written.bytes.find('\n', start)) != std::string::npos; start = end + 1)
+        require(end - start - 1 <= engine::kCmdLineLimit);
     try {
         const testsupport::ReadScript read = testsupport::readScript(script);
         require(read.target == target);

@@ -1,70 +1,68 @@
 #include "runtime/FileError.h"
 
-#include <cerrno>
-#include <cstring>
+#include "runtime/Path.h"
+#include "SystemErrorText.h"
 
 namespace runtime {
 
 namespace {
 
+class ProblemCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "palvo"; }
+    std::string message(int value) const override
+    {
+        switch (static_cast<FileProblem>(value)) {
+        case FileProblem::SourceShrank: return "Die Datei ist während des Zerlegens kürzer geworden.";
+        case FileProblem::NotARegularFile: return "Das ist keine gewöhnliche Datei.";
+        }
+        return "Unbekanntes Problem.";
+    }
+};
+
 std::string describe(FileOperation operation, const std::string& path)
 {
-    const std::string quoted = "„" + path + "“";
+    const std::string name = inQuotes(path);
     switch (operation) {
-    case FileOperation::Open: return "Die Datei " + quoted + " konnte nicht geöffnet werden";
-    case FileOperation::Create: return "Die Datei " + quoted + " konnte nicht angelegt werden";
-    case FileOperation::Read: return "Die Datei " + quoted + " konnte nicht gelesen werden";
-    case FileOperation::Write: return "Die Datei " + quoted + " konnte nicht geschrieben werden";
-    case FileOperation::Close: return "Die Datei " + quoted + " konnte nicht fertig geschrieben werden";
-    case FileOperation::Delete: return "Die alte Datei " + quoted + " konnte nicht gelöscht werden";
-    case FileOperation::Rename: return "Die Datei " + quoted + " konnte nicht umbenannt werden";
-    case FileOperation::Inspect: return quoted + " konnte nicht geprüft werden";
-    case FileOperation::ListFolder: return "Der Ordner " + quoted + " konnte nicht gelesen werden";
+    case FileOperation::Open: return "Die Datei " + name + " konnte nicht geöffnet werden";
+    case FileOperation::Create: return "Die Datei " + name + " konnte nicht angelegt werden";
+    case FileOperation::Read: return "Die Datei " + name + " konnte nicht gelesen werden";
+    case FileOperation::Write: return "Die Datei " + name + " konnte nicht geschrieben werden";
+    case FileOperation::Close: return "Die Datei " + name + " konnte nicht fertig geschrieben werden";
+    case FileOperation::Delete: return "Die alte Datei " + name + " konnte nicht gelöscht werden";
+    case FileOperation::Rename: return "Die Datei " + name + " konnte nicht umbenannt werden";
+    case FileOperation::Inspect: return name + " konnte nicht geprüft werden";
+    case FileOperation::ListFolder: return "Der Ordner " + name + " konnte nicht gelesen werden";
+    case FileOperation::Flush: return "Die Daten in " + name + " konnten nicht sicher auf den Datenträger geschrieben werden";
     }
-    return quoted;
+    return name;
 }
 
 } // namespace
 
-FileError::FileError(FileOperation operation, const std::string& path, int errorNumber)
-    : FileError(operation, path, errorReason(errorNumber))
+std::error_code make_error_code(FileProblem problem)
 {
+    static const ProblemCategory category;
+    return {static_cast<int>(problem), category};
 }
 
-FileError::FileError(FileOperation operation, const std::string& path, const std::string& reason)
-    : std::runtime_error(describe(operation, path) + ": " + reason)
+std::string reasonText(std::error_code code)
+{
+    const bool system = code.category() == std::system_category();
+    if (!system && code.category() != std::generic_category())
+        return code.message();
+    const char* text = system ? systemErrorText(code.value()) : errnoText(code.value());
+    const std::string number = " (Fehler " + std::to_string(code.value()) + ").";
+    return (text ? std::string(text) : "Das System meldet einen Fehler, den Palvo nicht näher beschreiben kann") +
+           number;
+}
+
+FileError::FileError(FileOperation operation, std::string path, std::error_code code)
+    : std::runtime_error(describe(operation, path) + ": " + reasonText(code))
     , operation_(operation)
-    , path_(path)
-    , reason_(reason)
+    , path_(std::move(path))
+    , code_(code)
 {
-}
-
-std::string errorReason(int errorNumber)
-{
-    switch (errorNumber) {
-    case ENOENT: return "Die Datei oder der Ordner existiert nicht.";
-    case EACCES:
-    case EPERM: return "Der Zugriff wurde verweigert.";
-    case EROFS: return "Der Datenträger ist schreibgeschützt.";
-    case ENOSPC: return "Auf dem Datenträger ist kein Platz mehr frei.";
-#ifdef EDQUOT
-    case EDQUOT: return "Das Speicherkontingent ist erschöpft.";
-#endif
-    case EFBIG: return "Die Datei wäre größer, als das System erlaubt.";
-    case EISDIR: return "Unter diesem Namen gibt es einen Ordner.";
-    case ENOTDIR: return "Ein Teil des Pfads ist kein Ordner.";
-    case ENAMETOOLONG: return "Der Pfad ist zu lang.";
-    case EEXIST: return "Die Datei existiert bereits.";
-    case EBUSY:
-#ifdef ETXTBSY
-    case ETXTBSY:
-#endif
-        return "Die Datei wird gerade benutzt.";
-    case EMFILE:
-    case ENFILE: return "Es sind zu viele Dateien geöffnet.";
-    case EIO: return "Beim Zugriff auf den Datenträger ist ein Ein-/Ausgabefehler aufgetreten.";
-    default: return std::strerror(errorNumber) + std::string(" (Fehler ") + std::to_string(errorNumber) + ").";
-    }
 }
 
 } // namespace runtime

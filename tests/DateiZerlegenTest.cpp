@@ -1,13 +1,11 @@
+#include "PieceNaming.h"
 #include "engine/DateiZerlegen.h"
-#include "engine/PieceNaming.h"
-#include "runtime/FileError.h"
+#include "runtime/Path.h"
 
-#include "LinuxFaults.h"
+#include "TestSupport.h"
 
-#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -23,7 +21,7 @@ protected:
     }
 
     TempFolder folder;
-    RecordingServices services;
+    RecordingReport report;
 };
 
 TEST_F(Cutting, PiecesRebuildTheSourceAtEveryBoundary)
@@ -35,7 +33,7 @@ TEST_F(Cutting, PiecesRebuildTheSourceAtEveryBoundary)
             TempFolder here;
             const std::string bytes = randomBytes(static_cast<std::size_t>(l), static_cast<unsigned>(l));
             writeFile(here / "film.avi", bytes);
-            DateiZerlegen(here / "film.avi", p, services);
+            DateiZerlegen(here / "film.avi", p, report);
 
             const std::size_t count = static_cast<std::size_t>((l + p - 1) / p);
             EXPECT_EQ(here.names().size(), count + 2);
@@ -48,7 +46,7 @@ TEST_F(Cutting, PiecesRebuildTheSourceAtEveryBoundary)
             EXPECT_EQ(script.pieces.back(), engine::pieceName("film.", static_cast<std::int64_t>(count)));
         }
     }
-    EXPECT_TRUE(services.messages.empty());
+    EXPECT_TRUE(report.messages.empty());
 }
 
 TEST_F(Cutting, PiecesAndScriptAreNamedAfterTheSource)
@@ -68,21 +66,21 @@ TEST_F(Cutting, PiecesAndScriptAreNamedAfterTheSource)
         ASSERT_EQ(here.path().find('.'), std::string::npos) << "no dot anywhere in the path";
         const std::string bytes = randomBytes(150);
         writeFile(here / c.source, bytes);
-        DateiZerlegen(here / c.source, 100, services);
+        DateiZerlegen(here / c.source, 100, report);
         EXPECT_EQ(readFile(here / c.script), c.line);
         EXPECT_EQ(joinedPieces(here / engine::BasisPfad(c.source)), bytes);
     }
-    EXPECT_TRUE(services.messages.empty());
+    EXPECT_TRUE(report.messages.empty());
 }
 
-TEST_F(Cutting, ShowsProgressForEachPieceAndLeavesTheWindowIdle)
+TEST_F(Cutting, ReportsEachPieceAndHowFarItIs)
 {
-    DateiZerlegen(source("film.avi", randomBytes(25)), 10, services);
-    EXPECT_EQ(services.progressTexts, (std::vector<std::string>{"Kopiere Daten nach " + folder / "film.001",
-                                                                "Kopiere Daten nach " + folder / "film.002",
-                                                                "Kopiere Daten nach " + folder / "film.003", ""}));
-    EXPECT_EQ(services.busyChanges, (std::vector<bool>{true, false}));
-    EXPECT_EQ(services.repaints, 4);
+    DateiZerlegen(source("film.avi", randomBytes(25)), 10, report);
+    EXPECT_EQ(report.pieces, (std::vector<std::string>{folder / "film.001", folder / "film.002", folder / "film.003"}));
+    EXPECT_EQ(report.progress.back().first, 25);
+    EXPECT_EQ(report.progress.back().second, 25);
+    EXPECT_TRUE(std::is_sorted(report.progress.begin(), report.progress.end()));
+    EXPECT_EQ(report.ends, 1);
     EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
 }
 
@@ -91,23 +89,27 @@ TEST_F(Cutting, ASourceShorterThanAPieceIsLeftAlone)
     for (const std::size_t length : {0, 1, 99}) {
         TempFolder here;
         writeFile(here / "film.avi", randomBytes(length));
-        DateiZerlegen(here / "film.avi", 100, services);
+        DateiZerlegen(here / "film.avi", 100, report);
         EXPECT_EQ(here.names(), std::vector<std::string>{"film.avi"});
     }
-    EXPECT_EQ(services.messages, std::vector<std::string>(3, engine::kSourceTooSmall));
-    EXPECT_TRUE(services.busyChanges.empty());
+    EXPECT_EQ(report.messages, std::vector<std::string>(3, engine::kSourceTooSmall));
+    EXPECT_TRUE(report.pieces.empty());
+    EXPECT_EQ(report.ends, 3);
 }
 
-TEST_F(Cutting, ReplacesOldPiecesLinksAndHiddenFilesWithExactlyTheNewBytes)
+TEST_F(Cutting, ReplacesOldPiecesLinksAndReadOnlyFilesWithExactlyTheNewBytes)
 {
     const std::string other = randomBytes(500, 7);
     writeFile(folder / "anderes.bin", other);
     writeFile(folder / "film.001", randomBytes(1000, 3));  // longer than the new piece
-    ::symlink((folder / "anderes.bin").c_str(), (folder / "film.002").c_str());
+    if (symbolicLinksPossible())
+        std::filesystem::create_symlink(runtime::toFsPath(folder / "anderes.bin"), runtime::toFsPath(folder / "film.002"));
     writeFile(folder / "film.bat", "copy /b alt.001 film.avi\r\n");
-    ::chmod((folder / "film.001").c_str(), 0444);
+    std::filesystem::permissions(runtime::toFsPath(folder / "film.001"), std::filesystem::perms::owner_read |
+                                                                             std::filesystem::perms::group_read |
+                                                                             std::filesystem::perms::others_read);
     const std::string bytes = randomBytes(250, 9);
-    DateiZerlegen(source("film.avi", bytes), 100, services);
+    DateiZerlegen(source("film.avi", bytes), 100, report);
 
     EXPECT_EQ(readFile(folder / "film.001"), bytes.substr(0, 100));
     EXPECT_EQ(readFile(folder / "film.002"), bytes.substr(100, 100));
@@ -117,43 +119,15 @@ TEST_F(Cutting, ReplacesOldPiecesLinksAndHiddenFilesWithExactlyTheNewBytes)
 
 TEST_F(Cutting, AHardLinkUnderAPieceNameLeavesTheSourceIntact)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows cannot remove a name of the open source";
+#endif
     const std::string bytes = randomBytes(300, 4);
     const std::string path = source("film.avi", bytes);
-    ::link(path.c_str(), (folder / "film.002").c_str());
-    DateiZerlegen(path, 100, services);
+    std::filesystem::create_hard_link(runtime::toFsPath(path), runtime::toFsPath(folder / "film.002"));
+    DateiZerlegen(path, 100, report);
     EXPECT_EQ(readFile(path), bytes);
     EXPECT_EQ(joinedPieces(folder / "film."), bytes);
-}
-
-TEST(CuttingLargeFiles, SourcesOver4GiBAndPiecesOver2GiB)
-{
-    SmallDisk folder(6LL << 30);  // in memory: the pieces are 5 GiB of real bytes
-    const std::string path = folder / "gross.img";
-    const engine::ByteCount piece = 5LL << 29;  // 2.5 GiB
-    const engine::ByteCount length = 2 * piece + 1;
-    const engine::ByteCount marks[] = {0, (1LL << 31) - 1, 1LL << 31, piece - 1, piece, 1LL << 32, length - 1};
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_EQ(::ftruncate(descriptor, length), 0);  // sparse: only the marks take space
-    for (const auto offset : marks) {
-        const char mark = static_cast<char>(offset % 251 + 1);
-        ASSERT_EQ(::pwrite(descriptor, &mark, 1, offset), 1);
-    }
-    ::close(descriptor);
-
-    RecordingServices services;
-    DateiZerlegen(path, piece, services);
-    const std::string pieces[] = {folder / "gross.001", folder / "gross.002", folder / "gross.003"};
-    for (const auto offset : marks) {
-        const int in = ::open(pieces[offset / piece].c_str(), O_RDONLY);
-        char got = 0;
-        EXPECT_EQ(::pread(in, &got, 1, offset % piece), 1);
-        EXPECT_EQ(got, static_cast<char>(offset % 251 + 1)) << "at " << offset;
-        ::close(in);
-    }
-    struct stat info {};
-    ::stat(pieces[2].c_str(), &info);
-    EXPECT_EQ(info.st_size, 1);
-    EXPECT_EQ(readFile(folder / "gross.bat"), "copy /b gross.001 + gross.002 + gross.003 gross.img\r\n");
 }
 
 TEST(CuttingJoinedByCmd, WineCmdRebuildsTheSourceByteForByte)
@@ -173,9 +147,9 @@ TEST(CuttingJoinedByCmd, WineCmdRebuildsTheSourceByteForByte)
         TempFolder folder;
         const std::string bytes = randomBytes(c.length, 11);
         writeFile(folder / c.name, bytes);
-        RecordingServices services;
-        DateiZerlegen(folder / c.name, c.piece, services);
-        ::unlink((folder / c.name).c_str());
+        RecordingReport report;
+        DateiZerlegen(folder / c.name, c.piece, report);
+        removeFile(folder / c.name);
 
         const std::string stem = engine::BasisPfad(c.name);
         ASSERT_EQ(runBatchFile(folder.path(), stem + "bat"), 0);

@@ -3,7 +3,7 @@
 // After each: the source is unchanged, there is no join script or one that rebuilds the
 // source, no piece is longer than its share, and the next job succeeds.
 #include "engine/DateiZerlegen.h"
-#include "engine/PieceNaming.h"
+#include "PieceNaming.h"
 #include "runtime/FileError.h"
 
 #include "LinuxFaults.h"
@@ -50,16 +50,16 @@ bool expectNothingLost(const std::string& folder, const std::string& name, const
     return true;
 }
 
-// Runs a job that must fail, and checks the reason its failure gives and, where given, the
-// file it names.
-void expectJobFails(const std::string& source, ByteCount pieceLength, engine::WindowServices& services,
-                    const std::string& reason, const std::string& path = {})
+// Runs a job that must fail, and checks the error its failure keeps and, where given, the file
+// it names.
+void expectJobFails(const std::string& source, ByteCount pieceLength, engine::JobReport& report,
+                    std::error_code code, const std::string& path = {})
 {
     try {
-        DateiZerlegen(source, pieceLength, services);
-        ADD_FAILURE() << "the job must fail: " << reason;
+        DateiZerlegen(source, pieceLength, report);
+        ADD_FAILURE() << "the job must fail: " << code.message();
     } catch (const runtime::FileError& error) {
-        EXPECT_EQ(error.reason(), reason);
+        EXPECT_EQ(error.code(), code) << error.what();
         if (!path.empty()) {
             EXPECT_EQ(error.path(), path);
         }
@@ -70,20 +70,20 @@ void expectJobFails(const std::string& source, ByteCount pieceLength, engine::Wi
 void expectNextJobSucceeds(const std::string& folder, const std::string& name, const std::string& bytes,
                            ByteCount pieceLength)
 {
-    RecordingServices services;
-    DateiZerlegen(folder + "/" + name, pieceLength, services);
-    EXPECT_TRUE(services.messages.empty());
+    RecordingReport report;
+    DateiZerlegen(folder + "/" + name, pieceLength, report);
+    EXPECT_TRUE(report.messages.empty());
     EXPECT_TRUE(expectNothingLost(folder, name, bytes, pieceLength));
 }
 
 // Does something to the disk when the job starts on the given piece.
-class FaultOnPiece : public RecordingServices {
+class FaultOnPiece : public RecordingReport {
 public:
     FaultOnPiece(std::size_t piece, std::function<void()> fault) : piece_(piece), fault_(std::move(fault)) {}
-    void setProgressText(const std::string& text) override
+    void pieceStarted(std::int64_t number, const std::string& path) override
     {
-        RecordingServices::setProgressText(text);
-        if (progressTexts.size() == piece_)
+        RecordingReport::pieceStarted(number, path);
+        if (pieces.size() == piece_)
             fault_();
     }
 
@@ -98,31 +98,31 @@ TEST(Faults, AWriteBeyondTheFileSizeLimitFailsCleanly)
     const std::string bytes = randomBytes(5000, 5);
     writeFile(folder / "film.avi", bytes);
     writeFile(folder / "film.bat", "copy /b film.001 film.avi\r\n");
-    RecordingServices services;
+    RecordingReport report;
     {
         FileSizeLimit limit(1500);
-        expectJobFails(folder / "film.avi", 2000, services, "Die Datei wäre größer, als das System erlaubt.",
+        expectJobFails(folder / "film.avi", 2000, report, std::error_code(EFBIG, std::system_category()),
                        folder / "film.001");
     }
     EXPECT_EQ(folder.names(), std::vector<std::string>{"film.avi"}) << "the old script goes, the new piece too";
-    EXPECT_EQ(services.progressTexts.back(), "");
-    EXPECT_EQ(services.busyChanges.back(), false);
+    EXPECT_EQ(report.ends, 1);
     expectNextJobSucceeds(folder.path(), "film.avi", bytes, 2000);
 }
 
 TEST(Faults, ADiskFilledDuringTheJobFailsCleanly)
 {
+    SKIP_UNLESS_ROOT();
     SmallDisk disk(1 << 20);
     const std::string bytes = randomBytes(200000, 6);
     writeFile(disk / "film.avi", bytes);
-    FaultOnPiece services(3, [&] {
+    FaultOnPiece report(3, [&] {
         const int descriptor = ::open((disk / "füller").c_str(), O_WRONLY | O_CREAT, 0644);
         const std::string block(4096, 'x');
         while (::write(descriptor, block.data(), block.size()) > 0) {
         }
         ::close(descriptor);
     });
-    EXPECT_THROW(DateiZerlegen(disk / "film.avi", 50000, services), runtime::FileError);
+    EXPECT_THROW(DateiZerlegen(disk / "film.avi", 50000, report), runtime::FileError);
     EXPECT_FALSE(expectNothingLost(disk.path(), "film.avi", bytes, 50000));
     EXPECT_FALSE(exists(disk / "film.003"));
     EXPECT_EQ(fileSize(disk / "film.002"), 50000);
@@ -136,8 +136,8 @@ TEST(Faults, ASourceThatShrinksIsAFailureNotAShortPiece)
     TempFolder folder;
     const std::string bytes = randomBytes(400000);
     writeFile(folder / "film.avi", bytes);
-    FaultOnPiece services(2, [&] { EXPECT_EQ(::truncate((folder / "film.avi").c_str(), 150), 0); });
-    expectJobFails(folder / "film.avi", 100000, services, "Die Datei ist während des Zerlegens kürzer geworden.",
+    FaultOnPiece report(2, [&] { EXPECT_EQ(::truncate((folder / "film.avi").c_str(), 150), 0); });
+    expectJobFails(folder / "film.avi", 100000, report, runtime::FileProblem::SourceShrank,
                    folder / "film.avi");
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.avi"}));
 }
@@ -167,9 +167,9 @@ TEST(Faults, NamesInTheWayNeitherStopNorSpoilTheJob)
         writeFile(folder / "film.avi", bytes);
         writeFile(folder / "anderes", other);
         c.prepare(folder);
-        RecordingServices services;
-        DateiZerlegen(folder / "film.avi", 100, services);
-        EXPECT_EQ(services.messages.size(), c.refused ? 1u : 0u);
+        RecordingReport report;
+        DateiZerlegen(folder / "film.avi", 100, report);
+        EXPECT_EQ(report.messages.size(), c.refused ? 1u : 0u);
         EXPECT_EQ(expectNothingLost(folder.path(), "film.avi", bytes, 100), !c.refused);
         EXPECT_EQ(readFile(folder / "anderes"), other) << "nothing is written through a link";
     }
@@ -177,13 +177,14 @@ TEST(Faults, NamesInTheWayNeitherStopNorSpoilTheJob)
 
 TEST(Faults, AReadOnlyMediumFailsBeforeAnyPiece)
 {
+    SKIP_UNLESS_ROOT();
     TempFolder folder, readOnly;
     const std::string bytes = randomBytes(3000, 3);
     writeFile(folder / "film.avi", bytes);
     ASSERT_EQ(::mount(folder.path().c_str(), readOnly.path().c_str(), nullptr, MS_BIND, nullptr), 0);
     ASSERT_EQ(::mount(nullptr, readOnly.path().c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr), 0);
-    RecordingServices services;
-    expectJobFails(readOnly / "film.avi", 1000, services, "Der Datenträger ist schreibgeschützt.");
+    RecordingReport report;
+    expectJobFails(readOnly / "film.avi", 1000, report, std::error_code(EROFS, std::system_category()));
     ::umount2(readOnly.path().c_str(), MNT_DETACH);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"film.avi"});
     expectNextJobSucceeds(folder.path(), "film.avi", bytes, 1000);
@@ -198,10 +199,10 @@ TEST(Faults, NamesAndPathsAtTheSystemsLimits)
     expectNextJobSucceeds(folder.path(), longest, bytes, 100);  // pieces .001 to .020
 
     // Piece 1000 would have a name of 256 bytes: refused before anything is written.
-    RecordingServices services;
-    DateiZerlegen(folder / longest, 2, services);
-    ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_NE(services.messages[0].find("wäre länger, als der Datenträger erlaubt"), std::string::npos);
+    RecordingReport report;
+    DateiZerlegen(folder / longest, 2, report);
+    ASSERT_EQ(report.messages.size(), 1u);
+    EXPECT_NE(report.messages[0].find("wäre länger, als der Datenträger erlaubt"), std::string::npos);
     EXPECT_FALSE(exists(folder / (std::string(251, 'x') + ".021")));
 
     // A source whose path is just short enough, with pieces whose paths would not be.
@@ -213,10 +214,10 @@ TEST(Faults, NamesAndPathsAtTheSystemsLimits)
     const std::string name = std::string(4094 - deep.size() - 3, 'y') + ".a";
     writeFile(deep + "/" + name, bytes);
     ASSERT_EQ(fileSize(deep + "/" + name), 2000) << "the source's path must be possible";
-    services.messages.clear();
-    DateiZerlegen(deep + "/" + name, 1000, services);
-    ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_NE(services.messages[0].find("wäre länger, als der Datenträger erlaubt"), std::string::npos);
+    report.messages.clear();
+    DateiZerlegen(deep + "/" + name, 1000, report);
+    ASSERT_EQ(report.messages.size(), 1u);
+    EXPECT_NE(report.messages[0].find("wäre länger, als der Datenträger erlaubt"), std::string::npos);
 }
 
 TEST(Faults, EveryCharacterALinuxNameMayHold)
@@ -234,9 +235,9 @@ TEST(Faults, EveryCharacterALinuxNameMayHold)
         TempFolder folder;
         const std::string bytes = randomBytes(3000, 9);
         writeFile(folder / c.name, bytes);
-        RecordingServices services;
-        DateiZerlegen(folder / c.name, 1000, services);
-        EXPECT_EQ(services.messages.empty(), c.joinable);
+        RecordingReport report;
+        DateiZerlegen(folder / c.name, 1000, report);
+        EXPECT_EQ(report.messages.empty(), c.joinable);
         if (!c.joinable) {
             EXPECT_EQ(folder.names(), std::vector<std::string>{c.name});
             continue;
@@ -255,8 +256,8 @@ TEST(Faults, KilledAtRandomMomentsLeavesNoWrongScript)
     auto cutInChild = [&](const std::string& source) {
         const pid_t child = ::fork();
         if (child == 0) {
-            RecordingServices services;
-            DateiZerlegen(source, kPiece, services);
+            RecordingReport report;
+            DateiZerlegen(source, kPiece, report);
             ::_exit(0);
         }
         return child;
@@ -276,7 +277,7 @@ TEST(Faults, KilledAtRandomMomentsLeavesNoWrongScript)
         SCOPED_TRACE("kill " + std::to_string(kill));
         TempFolder folder;
         writeFile(folder / "film.avi", bytes);
-        RecordingServices earlier;  // an earlier job's pieces and script, of another size
+        RecordingReport earlier;  // an earlier job's pieces and script, of another size
         DateiZerlegen(folder / "film.avi", kPiece / 2, earlier);
         const pid_t child = cutInChild(folder / "film.avi");
         ::usleep(static_cast<useconds_t>(random() % (jobMicroseconds * 8 / 10 + 1)));
@@ -286,6 +287,63 @@ TEST(Faults, KilledAtRandomMomentsLeavesNoWrongScript)
         expectNextJobSucceeds(folder.path(), "film.avi", bytes, kPiece);
     }
     std::printf("%d kills: %d left a complete script, %d none\n", kKills, withScript, kKills - withScript);
+}
+
+TEST(Faults, RefusesWhenThePiecesDoNotFitTheDisk)
+{
+    SKIP_UNLESS_ROOT();
+    SmallDisk disk(1 << 20);
+    const std::string bytes = randomBytes(600000, 8);
+    writeFile(disk / "film.avi", bytes);
+    RecordingReport report;
+    engine::DateiZerlegen(disk / "film.avi", 100000, report);
+    ASSERT_EQ(report.messages.size(), 1u);
+    EXPECT_NE(report.messages[0].find("nicht genug Platz frei"), std::string::npos) << report.messages[0];
+    EXPECT_FALSE(exists(disk / "film.001"));
+
+    // Old pieces of an earlier job give their space back: a second job fits where they were.
+    ::truncate((disk / "film.avi").c_str(), 400000);
+    engine::DateiZerlegen(disk / "film.avi", 100000, report);
+    ASSERT_EQ(report.messages.size(), 1u);
+    ASSERT_EQ(joinedPieces(disk / "film."), bytes.substr(0, 400000)) << "the earlier job's pieces are there";
+    writeFile(disk / "film.avi", randomBytes(400000, 9));
+    report.messages.clear();
+    engine::DateiZerlegen(disk / "film.avi", 100000, report);
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_EQ(joinedPieces(disk / "film."), readFile(disk / "film.avi"));
+}
+
+
+TEST(Faults, SourcesOver4GiBAndPiecesOver2GiB)
+{
+    SKIP_UNLESS_ROOT();
+    SmallDisk folder(6LL << 30);  // in memory: the pieces are 5 GiB of real bytes
+    const std::string path = folder / "gross.img";
+    const engine::ByteCount piece = 5LL << 29;  // 2.5 GiB
+    const engine::ByteCount length = 2 * piece + 1;
+    const engine::ByteCount marks[] = {0, (1LL << 31) - 1, 1LL << 31, piece - 1, piece, 1LL << 32, length - 1};
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(::ftruncate(descriptor, length), 0);  // sparse: only the marks take space
+    for (const auto offset : marks) {
+        const char mark = static_cast<char>(offset % 251 + 1);
+        ASSERT_EQ(::pwrite(descriptor, &mark, 1, offset), 1);
+    }
+    ::close(descriptor);
+
+    RecordingReport report;
+    DateiZerlegen(path, piece, report);
+    const std::string pieces[] = {folder / "gross.001", folder / "gross.002", folder / "gross.003"};
+    for (const auto offset : marks) {
+        const int in = ::open(pieces[offset / piece].c_str(), O_RDONLY);
+        char got = 0;
+        EXPECT_EQ(::pread(in, &got, 1, offset % piece), 1);
+        EXPECT_EQ(got, static_cast<char>(offset % 251 + 1)) << "at " << offset;
+        ::close(in);
+    }
+    struct stat info {};
+    ::stat(pieces[2].c_str(), &info);
+    EXPECT_EQ(info.st_size, 1);
+    EXPECT_EQ(readFile(folder / "gross.bat"), "copy /b gross.001 + gross.002 + gross.003 gross.img\r\n");
 }
 
 } // namespace

@@ -3,6 +3,14 @@
 #include "TestSupport.h"
 
 #include <cstdint>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+// Mounting a file system of its own needs root, as the tests have in CI; elsewhere a test that
+// mounts is skipped, saying why.
+#define SKIP_UNLESS_ROOT()  \
+    if (::geteuid() != 0)   \
+    GTEST_SKIP() << "needs root: mounts a file system of its own"
 
 // Faults that Linux lets a test make for real.
 namespace testsupport {

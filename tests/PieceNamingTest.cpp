@@ -1,5 +1,5 @@
-#include "engine/CuttingPlan.h"
-#include "engine/PieceNaming.h"
+#include "CuttingPlan.h"
+#include "PieceNaming.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "runtime/CodePage.h"
 #include "runtime/FileError.h"
-#include "runtime/Files.h"
+#include "runtime/InputFile.h"
 #include "runtime/LeadingNumber.h"
 #include "runtime/NumberText.h"
 #include "runtime/Rounding.h"
@@ -83,19 +83,38 @@ TEST(CodePage, WritesGermanLettersInCodePage850AndRefusesTheRest)
     EXPECT_EQ(runtime::utf8Character(U'🎬'), "🎬");
 }
 
-TEST(FileError, NamesThePathAndTheReasonInGerman)
+TEST(FileError, KeepsTheSystemsCodeAndSaysInGermanWhatFailedWhere)
 {
     testsupport::TempFolder folder;
-    try {
-        runtime::InputFile missing(folder / "fehlt.avi");
-        FAIL() << "opening a missing file must fail";
-    } catch (const runtime::FileError& error) {
-        EXPECT_EQ(error.path(), folder / "fehlt.avi");
-        EXPECT_EQ(std::string(error.what()),
-                  "Die Datei „" + folder / "fehlt.avi" + "“ konnte nicht geöffnet werden: "
-                  "Die Datei oder der Ordner existiert nicht.");
+    const struct {
+        const char* what;
+        std::string path;
+        std::error_code code;
+    } cases[] = {
+        {"a missing file", folder / "fehlt.avi", std::make_error_code(std::errc::no_such_file_or_directory)},
+        {"a folder", folder.path(), runtime::FileProblem::NotARegularFile},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            runtime::InputFile source(c.path);
+            ADD_FAILURE() << "opening it must fail";
+        } catch (const runtime::FileError& error) {
+            EXPECT_EQ(error.operation(), runtime::FileOperation::Open);
+            EXPECT_EQ(error.path(), c.path);
+            EXPECT_EQ(error.code().default_error_condition(), c.code.default_error_condition()) << error.what();
+            EXPECT_TRUE(std::string(error.what()).starts_with("Die Datei „" + c.path + "“")) << error.what();
+        }
     }
-    EXPECT_THROW(runtime::InputFile(folder.path()), runtime::FileError);  // a folder is no source
+}
+
+TEST(FileError, EveryReasonIsGermanWithTheSystemsNumber)
+{
+    const std::error_code unknown(-4711, std::system_category());
+    EXPECT_EQ(runtime::reasonText(unknown), "Das System meldet einen Fehler, den Palvo nicht näher beschreiben kann "
+                                            "(Fehler -4711).");
+    const std::error_code denied = std::make_error_code(std::errc::permission_denied);
+    EXPECT_EQ(runtime::reasonText(denied), "Der Zugriff wurde verweigert (Fehler " + std::to_string(denied.value()) + ").");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "TestSupport.h"
 
+#include "PieceNaming.h"
 #include "engine/DateiZerlegen.h"
-#include "engine/PieceNaming.h"
+#include "runtime/Path.h"
 
 #include <gtest/gtest.h>
 
@@ -24,16 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path native(const std::string& utf8)
-{
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
+fs::path native(const std::string& utf8) { return runtime::toFsPath(utf8); }
 
-std::string utf8(const fs::path& path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
+std::string utf8(const fs::path& path) { return runtime::fromFsPath(path); }
 
 } // namespace
 
@@ -57,7 +51,7 @@ TempFolder::~TempFolder()
 
 std::string TempFolder::operator/(const std::string& name) const
 {
-    return path_ + engine::kFolderSeparator + name;
+    return path_ + runtime::kFolderSeparator + name;
 }
 
 std::vector<std::string> TempFolder::names() const
@@ -107,6 +101,17 @@ void makeFolder(const std::string& path)
     fs::create_directory(native(path));
 }
 
+bool symbolicLinksPossible()
+{
+    static const bool possible = [] {
+        TempFolder folder;
+        std::error_code error;
+        fs::create_symlink(native(folder / "ziel"), native(folder / "link"), error);
+        return !error;
+    }();
+    return possible;
+}
+
 std::string joinedPieces(const std::string& basePath)
 {
     std::string joined;
@@ -150,20 +155,20 @@ int runBatchFile(const std::string& folder, const std::string& batchName)
 #endif
 }
 
-RecordingServices expectRefusal(const TempFolder& folder, const std::string& source, std::int64_t pieceLength,
-                                const std::string& message)
+void expectRefusal(const TempFolder& folder, const std::string& source, std::int64_t pieceLength,
+                   const std::string& message)
 {
     const std::string bytes = readFile(folder / source);
     const auto before = folder.names();
-    RecordingServices services;
-    engine::DateiZerlegen(folder / source, pieceLength, services);
-    EXPECT_EQ(services.messages.size(), 1u);
-    if (!services.messages.empty()) {
-        EXPECT_NE(services.messages[0].find(message), std::string::npos) << services.messages[0];
+    RecordingReport report;
+    engine::DateiZerlegen(folder / source, pieceLength, report);
+    EXPECT_EQ(report.messages.size(), 1u);
+    if (!report.messages.empty()) {
+        EXPECT_NE(report.messages[0].find(message), std::string::npos) << report.messages[0];
     }
+    EXPECT_TRUE(report.pieces.empty());
     EXPECT_EQ(folder.names(), before);
     EXPECT_EQ(readFile(folder / source), bytes);
-    return services;
 }
 
 } // namespace testsupport

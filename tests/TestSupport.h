@@ -1,11 +1,12 @@
 #pragma once
 
-#include "engine/WindowServices.h"
+#include "engine/JobReport.h"
 
 #include "CopyLineReader.h"
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Real files in real folders for the tests, on Linux and on Windows. Paths are UTF-8 with the
@@ -36,6 +37,9 @@ bool exists(const std::string& path);
 void removeFile(const std::string& path);
 void makeFolder(const std::string& path);
 
+// Whether this system lets a test make symbolic links (Wine does not).
+bool symbolicLinksPossible();
+
 // The concatenation of pieces path001, path002, ... as long as they exist.
 std::string joinedPieces(const std::string& basePath);
 
@@ -43,24 +47,23 @@ std::string joinedPieces(const std::string& basePath);
 // returns its exit status.
 int runBatchFile(const std::string& folder, const std::string& batchName);
 
-// Window services that remember what the job asked of them.
-class RecordingServices : public engine::WindowServices {
+// What a job reported, in the order it did.
+class RecordingReport : public engine::JobReport {
 public:
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void setBusy(bool busy) override { busyChanges.push_back(busy); }
-    void setProgressText(const std::string& text) override { progressTexts.push_back(text); }
-    void repaint() override { ++repaints; }
+    void message(const std::string& text) override { messages.push_back(text); }
+    void pieceStarted(std::int64_t, const std::string& path) override { pieces.push_back(path); }
+    void progressed(std::int64_t done, std::int64_t total) override { progress.emplace_back(done, total); }
+    void ended() override { ++ends; }
 
     std::vector<std::string> messages;
-    std::vector<bool> busyChanges;
-    std::vector<std::string> progressTexts;
-    int repaints = 0;
+    std::vector<std::string> pieces;  // the paths of the pieces begun
+    std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+    int ends = 0;
 };
 
 // Cuts source in folder with a job that must be refused before it writes anything: one message
-// holding the given text, and the folder and the source as they were. Returns what the job
-// asked of the window.
-RecordingServices expectRefusal(const TempFolder& folder, const std::string& source, std::int64_t pieceLength,
-                                const std::string& message);
+// holding the given text, no piece begun, and the folder and the source as they were.
+void expectRefusal(const TempFolder& folder, const std::string& source, std::int64_t pieceLength,
+                   const std::string& message);
 
 } // namespace testsupport

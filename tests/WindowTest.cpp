@@ -1,6 +1,5 @@
-#include "window/Form1.h"
-#include "window/GermanTranslations.h"
-#include "window/ProgressLine.h"
+#include "Application.h"
+#include "Form1.h"
 
 #include "ModalAnswerer.h"
 #include "LinuxFaults.h"
@@ -21,8 +20,23 @@ void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStd
 namespace {
 
 using namespace testsupport;
+using qtwindow::Form1;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
+
+// A control of the window, found by its name as a user's tool would find it.
+template <typename Control = QWidget>
+Control* control(const QWidget& form, const char* name)
+{
+    auto* found = form.findChild<Control*>(QString::fromUtf8(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+QLineEdit* sizeField(const QWidget& form) { return control<QLineEdit>(form, "textDateigröße"); }
+QLabel* progressLine(const QWidget& form) { return control<QLabel>(form, "labelInfo"); }
+QPushButton* copyButton(const QWidget& form) { return control<QPushButton>(form, "buttonKopieren"); }
+QPushButton* endButton(const QWidget& form) { return control<QPushButton>(form, "buttonEnde"); }
 
 // Records what the window showed whenever the progress line was painted.
 class PaintWatcher : public QObject {
@@ -30,12 +44,12 @@ public:
     explicit PaintWatcher(Form1& form, std::function<void()> onFirstProgress = {})
         : form_(form), onFirstProgress_(std::move(onFirstProgress))
     {
-        form.labelInfo->installEventFilter(this);
+        progressLine(form)->installEventFilter(this);
     }
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && !form_.labelInfo->text().isEmpty()) {
-            texts << form_.labelInfo->text();
+        if (event->type() == QEvent::Paint && !progressLine(form_)->text().isEmpty()) {
+            texts << progressLine(form_)->text();
             busyCursor = busyCursor || form_.cursor().shape() == Qt::WaitCursor;
             if (onFirstProgress_)
                 std::exchange(onFirstProgress_, {})();
@@ -62,7 +76,7 @@ protected:
     QStringList copyWith(std::deque<ModalAnswerer::Answer> answers)
     {
         ModalAnswerer answerer(std::move(answers));
-        QTest::mouseClick(form.buttonKopieren, Qt::LeftButton);
+        QTest::mouseClick(copyButton(form), Qt::LeftButton);
         QApplication::processEvents();
         return answerer.seen;
     }
@@ -74,39 +88,38 @@ protected:
 TEST_F(Window, StartsWithItsTextsLayoutAndFocus)
 {
     EXPECT_EQ(form.windowTitle(), "Palvo V1.1");
-    EXPECT_EQ(form.textDateigröße->text(), "1400");
-    EXPECT_EQ(form.labelInfo->text(), "");
-    EXPECT_EQ(form.labelDateigröße->text(), "Dateigröße (in kB):");
-    EXPECT_EQ(form.buttonKopieren->text(), "Datei auswählen und kopieren");
-    EXPECT_EQ(form.buttonEnde->text(), "Ende");
-    EXPECT_TRUE(form.labelBeschreibung->text().startsWith("Dieses Programm zerteilt die Große Datei"));
-    EXPECT_TRUE(form.labelBeschreibung->text().contains("einem klick auf die Dos- Batch Datei"));
-    EXPECT_TRUE(form.Label1->text().startsWith("E- Mail:      "));
-    EXPECT_EQ(QApplication::focusWidget(), form.buttonEnde);
-    for (QWidget* next : std::initializer_list<QWidget*>{form.buttonKopieren, form.textDateigröße, form.buttonEnde}) {
+    EXPECT_EQ(sizeField(form)->text(), "1400");
+    EXPECT_EQ(progressLine(form)->text(), "");
+    EXPECT_EQ(control<QLabel>(form, "labelDateigröße")->text(), "Dateigröße (in kB):");
+    EXPECT_EQ(copyButton(form)->text(), "Datei auswählen und kopieren");
+    EXPECT_EQ(endButton(form)->text(), "Ende");
+    EXPECT_TRUE(control<QLabel>(form, "labelBeschreibung")->text().startsWith("Dieses Programm zerteilt die Große Datei"));
+    EXPECT_TRUE(control<QLabel>(form, "labelBeschreibung")->text().contains("einem klick auf die Dos- Batch Datei"));
+    EXPECT_TRUE(control<QLabel>(form, "Label1")->text().startsWith("E- Mail:      "));
+    EXPECT_EQ(QApplication::focusWidget(), endButton(form));
+    for (QWidget* next : std::initializer_list<QWidget*>{copyButton(form), sizeField(form), endButton(form)}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
     }
-    EXPECT_EQ(form.findChild<QLineEdit*>("textDateigröße"), form.textDateigröße);
-    EXPECT_EQ(form.findChild<QFileDialog*>("cmdStandarddialog"), form.cmdStandarddialog);
+    control<QFileDialog>(form, "cmdStandarddialog");
 
-    const double pixelsPerTwip = form.logicalDpiX() / 1440.0;
-    auto twips = [&](int value) { return qRound(value * pixelsPerTwip); };
-    EXPECT_EQ(form.size(), QSize(twips(5370), twips(3930)));
+    ASSERT_EQ(form.logicalDpiX(), 96);  // 15 twips to a pixel
+    EXPECT_EQ(form.size(), QSize(358, 262));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
-    EXPECT_EQ(form.buttonKopieren->geometry(), QRect(twips(120), twips(2820), twips(3255), twips(495)));
-    EXPECT_EQ(form.buttonEnde->geometry(), QRect(twips(3600), twips(2820), twips(1095), twips(495)));
-    EXPECT_EQ(form.textDateigröße->geometry(), QRect(twips(2160), twips(1680), twips(855), twips(315)));
-    EXPECT_EQ(form.labelInfo->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    EXPECT_EQ(form.Label1->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_EQ(copyButton(form)->geometry(), QRect(8, 188, 217, 33));
+    EXPECT_EQ(endButton(form)->geometry(), QRect(240, 188, 73, 33));
+    EXPECT_EQ(sizeField(form)->geometry(), QRect(144, 112, 57, 21));
+    EXPECT_EQ(progressLine(form)->geometry(), QRect(8, 152, 305, 25));
+    EXPECT_EQ(progressLine(form)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(control<QLabel>(form, "Label1")->palette().color(QPalette::WindowText), QColor(255, 255, 0));
 
     // Every text fits its control.
-    for (QLabel* label : {form.labelBeschreibung, form.labelDateigröße, form.Label1})
+    for (QLabel* label : {control<QLabel>(form, "labelBeschreibung"), control<QLabel>(form, "labelDateigröße"), control<QLabel>(form, "Label1")})
         EXPECT_LE(label->heightForWidth(label->width()) > 0 ? label->heightForWidth(label->width())
                                                            : label->sizeHint().height(),
                   label->height())
             << label->objectName().toStdString();
-    EXPECT_LE(form.buttonKopieren->sizeHint().width(), form.buttonKopieren->width());
+    EXPECT_LE(copyButton(form)->sizeHint().width(), copyButton(form)->width());
 }
 
 TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
@@ -120,8 +133,8 @@ TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
                  {"0.0", 0},        {"1e400", 0},  {"0.0001", -1}, {"0.0005", 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        form.textDateigröße->setText(c.text);
-        form.buttonEnde->setFocus();
+        sizeField(form)->setText(c.text);
+        endButton(form)->setFocus();
         TempFolder here;
         const std::string source = here / "film.avi";
         if (c.pieceLength > 0) {
@@ -131,11 +144,11 @@ TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
             EXPECT_EQ(readFile(here / "film.003").size(), 1u);
         } else if (c.pieceLength == 0) {
             EXPECT_EQ(copyWith({pressOk()}), QStringList{warning});
-            EXPECT_EQ(form.focusWidget(), form.textDateigröße);
+            EXPECT_EQ(form.focusWidget(), sizeField(form));
         } else {
             EXPECT_EQ(copyWith({}), QStringList{});
         }
-        EXPECT_EQ(form.textDateigröße->text(), c.text) << "the field keeps what the user typed";
+        EXPECT_EQ(sizeField(form)->text(), c.text) << "the field keeps what the user typed";
     }
 }
 
@@ -155,7 +168,7 @@ TEST_F(Window, CutsTheChosenFileWithProgressAndOffersItAgain)
     for (const QString& text : watcher.texts)
         EXPECT_TRUE(pieceTexts.contains(text)) << text.toStdString();
     EXPECT_TRUE(watcher.busyCursor);
-    EXPECT_EQ(form.labelInfo->text(), "");
+    EXPECT_EQ(progressLine(form)->text(), "");
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 
     // Cancelled, the second command changes nothing; the dialog offers the last file.
@@ -182,7 +195,7 @@ TEST_F(Window, CutsAFileWithoutADotInItsPath)
 TEST_F(Window, MessagesShowTheirTextAsItStands)
 {
     writeFile(folder / "a<b>.avi", randomBytes(3000));
-    form.textDateigröße->setText("1");
+    sizeField(form)->setText("1");
     Qt::TextFormat format = Qt::RichText;
     const QStringList seen = copyWith({chooseFile(q(folder / "a<b>.avi")), [&](QWidget* box) {
                                            format = box->findChild<QLabel*>("qt_msgbox_label")->textFormat();
@@ -195,11 +208,13 @@ TEST_F(Window, MessagesShowTheirTextAsItStands)
 
 TEST_F(Window, EnterAndSpacePressTheFocusedButton)
 {
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
-        SCOPED_TRACE(QTest::toString(key));
+    const std::pair<Qt::Key, const char*> keys[] = {
+        {Qt::Key_Return, "Return"}, {Qt::Key_Enter, "Enter on the keypad"}, {Qt::Key_Space, "Space"}};
+    for (const auto& [key, keyName] : keys) {
+        SCOPED_TRACE(keyName);
         for (const char* name : {"buttonKopieren", "textDateigröße"}) {
             auto* widget = form.findChild<QWidget*>(name);
-            if (key == Qt::Key_Space && widget == form.textDateigröße)
+            if (key == Qt::Key_Space && widget == sizeField(form))
                 continue;  // a blank typed into the field
             widget->setFocus();
             ModalAnswerer answerer({cancelDialog()});
@@ -209,8 +224,8 @@ TEST_F(Window, EnterAndSpacePressTheFocusedButton)
         }
         Form1 other;
         other.show();
-        other.buttonEnde->setFocus();
-        QTest::keyClick(other.buttonEnde, key);
+        endButton(other)->setFocus();
+        QTest::keyClick(endButton(other), key);
         EXPECT_FALSE(other.isVisible()) << "Ende";
     }
 }
@@ -221,7 +236,7 @@ TEST_F(Window, TheFirstClickAfterAJobCounts)
     EXPECT_EQ(copyWith({chooseFile(q(folder / "film.avi"))}).size(), 1);
     // Clicked as the window system delivers a click, not handed to the button directly.
     ModalAnswerer answerer({cancelDialog()});
-    const QPoint centre = form.buttonKopieren->geometry().center();
+    const QPoint centre = copyButton(form)->geometry().center();
     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, centre);
     QApplication::processEvents();
     EXPECT_EQ(answerer.seen, QStringList{"QFileDialog: Datei auswählen"});
@@ -230,7 +245,7 @@ TEST_F(Window, TheFirstClickAfterAJobCounts)
 TEST_F(Window, NoListOfNamesStaysBehindTheFileDialog)
 {
     writeFile(folder / "film.avi", randomBytes(3000));
-    form.textDateigröße->setText("1");
+    sizeField(form)->setText("1");
     copyWith({[&](QWidget* dialog) {
         // Typed faster than the dialog reads the folder, and chosen at once.
         qobject_cast<QFileDialog*>(dialog)->setDirectory(q(folder.path()));
@@ -258,7 +273,7 @@ TEST_F(Window, SpeaksGermanInTheFileDialog)
 
 TEST_F(Window, ShowsTheEnginesMessagesAndFailuresAndStaysUsable)
 {
-    form.textDateigröße->setText("1");
+    sizeField(form)->setText("1");
     writeFile(folder / "klein.avi", "zu klein");
     EXPECT_EQ(copyWith({chooseFile(q(folder / "klein.avi")), pressOk()}).value(1),
               "QMessageBox: Die ausgewählte Datei ist kleiner als die angegebene Dateigröße. Keine Zerlegung "
@@ -274,7 +289,7 @@ TEST_F(Window, ShowsTheEnginesMessagesAndFailuresAndStaysUsable)
     EXPECT_TRUE(seen[1].contains(q("Die Datei „" + folder / "film.001" + "“ konnte nicht geschrieben werden")))
         << seen[1].toStdString();
     EXPECT_FALSE(exists(folder / "film.bat"));
-    EXPECT_EQ(form.labelInfo->text(), "");
+    EXPECT_EQ(progressLine(form)->text(), "");
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 
     EXPECT_EQ(copyWith({chooseFile(q(folder / "film.avi"))}).size(), 1);
@@ -285,7 +300,7 @@ TEST_F(Window, ClosesOnlyAfterTheJobHasEnded)
 {
     const std::string bytes = randomBytes(4 << 20);
     writeFile(folder / "film.avi", bytes);
-    form.textDateigröße->setText("1");
+    sizeField(form)->setText("1");
     PaintWatcher watcher(form, [&] { form.close(); });
     copyWith({chooseFile(q(folder / "film.avi"))});
     EXPECT_FALSE(form.isVisible());
@@ -295,7 +310,7 @@ TEST_F(Window, ClosesOnlyAfterTheJobHasEnded)
 
 TEST_F(Window, EndeClosesTheWindow)
 {
-    QTest::mouseClick(form.buttonEnde, Qt::LeftButton);
+    QTest::mouseClick(endButton(form), Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
 }
 
@@ -305,8 +320,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Palvo");
-    installGermanTranslations(application);
+    qtwindow::setUpApplication(application);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "engine/JobReport.h"
+
+#include <cstdint>
+#include <string>
+
+namespace engine {
+
+using ByteCount = std::int64_t;
+
+inline constexpr const char* kSourceTooSmall =
+    "Die ausgewählte Datei ist kleiner als die angegebene Dateigröße. Keine Zerlegung erforderlich.";
+
+// Cuts the file at source into pieces of pieceLength bytes (the last one shorter) beside it,
+// named film.001, film.002, ..., and writes the join script film.bat that rebuilds it.
+//
+// The source is only read. A job that cannot be done well is refused with a message before
+// anything is written. A failure on the way throws runtime::FileError: the piece being
+// written is removed and no join script is left, since a script must only ever exist complete
+// and matching its pieces; pieces already finished stay.
+void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& report);
+
+} // namespace engine

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "engine/DateiZerlegen.h"
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace form {
+
+// What a window shows of a running job. Every call but postToWindow comes on the window's
+// thread.
+class JobView {
+public:
+    virtual ~JobView() = default;
+
+    // Runs call on the window's thread, after every call posted before it. Called from the
+    // job's thread.
+    virtual void postToWindow(std::function<void()> call) = 0;
+    virtual void showBusy(bool busy) = 0;
+    virtual void showProgressText(const std::string& text) = 0;
+    // A modal box titled Palvo with the text and an OK button.
+    virtual void showMessage(const std::string& text) = 0;
+    // The job is over and everything it had to say has been shown: the window is idle again.
+    virtual void jobEnded() = 0;
+};
+
+// One cutting job at a time, on a thread of its own, so that the window's thread stays free
+// to paint and to answer while pieces are written.
+//
+// The window owns its CuttingRun and the CuttingRun owns the job's thread, which it joins
+// before the job counts as ended. The job's thread calls the engine and, through the
+// JobReport below, touches only the mailbox (under its mutex) and posts to the window;
+// everything shown happens on the window's thread. Progress comes faster than a screen can
+// show it (thousands of small pieces a second): the window is handed only the newest text. The
+// job's end is posted from the job's thread after its last report, and posts arrive in the
+// order they were made, so every update reaches the window before the end does.
+class CuttingRun : private engine::JobReport {
+public:
+    explicit CuttingRun(JobView& view) : view_(view) {}
+    ~CuttingRun();
+    CuttingRun(const CuttingRun&) = delete;
+    CuttingRun& operator=(const CuttingRun&) = delete;
+
+    // Starts cutting; the view hears of the job until its jobEnded(). Window's thread only.
+    void start(std::string source, engine::ByteCount pieceLength);
+    bool running() const { return running_; }
+
+private:
+    // The job's thread.
+    void run(const std::string& source, engine::ByteCount pieceLength);
+    void message(const std::string& text) override;
+    void pieceStarted(std::int64_t number, const std::string& path) override;
+
+    // The window's thread.
+    void showNewestProgress();
+    void finish();
+
+    JobView& view_;
+    std::thread job_;
+    bool running_ = false;    // window's thread
+    bool busyShown_ = false;  // window's thread
+
+    std::mutex mutex_;
+    std::string newestProgress_;        // guarded by mutex_
+    bool progressPosted_ = false;       // guarded by mutex_: the window has yet to show the newest
+    std::vector<std::string> messages_; // guarded by mutex_
+};
+
+} // namespace form

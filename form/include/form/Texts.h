@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+// Every text the window shows, the same in every window that draws it.
+namespace form::texts {
+
+inline constexpr const char* messageTitle = "Palvo";
+inline constexpr const char* beschreibung =
+    "Dieses Programm zerteilt die Große Datei in viele beliebig kleine und kann mit einem klick auf die "
+    "Dos- Batch Datei wieder zusammen gefügt werden.";
+inline constexpr const char* dateigröße = "Dateigröße (in kB):";
+inline constexpr const char* startingSize = "1400";
+inline constexpr const char* kopieren = "Datei auswählen und kopieren";
+inline constexpr const char* ende = "Ende";
+inline constexpr const char* contact = "E- Mail:      kontakt@palvo.example";
+inline constexpr const char* dialogTitle = "Datei auswählen";
+inline constexpr const char* invalidSize = "Geben Sie bitte eine gültige Dateigröße an!";
+
+// "Palvo V1.1": the program's name and its version.
+std::string windowTitle();
+
+// The progress line while a piece is written.
+std::string copyingTo(const std::string& piecePath);
+
+// A job that failed on the way, with the reason.
+std::string jobFailed(const std::string& reason);
+
+// A fault of the program itself, in German with its own words after it.
+std::string internalFault(const std::string& detail);
+
+inline constexpr const char* outOfMemory = "Es ist nicht genug Arbeitsspeicher frei.";
+
+} // namespace form::texts

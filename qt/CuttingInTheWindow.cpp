@@ -1,0 +1,44 @@
+#include "Form1.h"
+
+#include "ProgressLine.h"
+
+#include <QEventLoop>
+
+namespace qtwindow {
+
+void Form1::startCutting(const std::string& source, std::int64_t pieceLength)
+{
+    // The window goes on painting and showing what the job reports, but takes no input until
+    // the job has ended.
+    QEventLoop loop;
+    jobLoop_ = &loop;
+    run_.start(source, pieceLength);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    jobLoop_ = nullptr;
+    if (closeRequested_)
+        close();
+}
+
+void Form1::postToWindow(std::function<void()> call)
+{
+    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
+void Form1::showBusy(bool busy)
+{
+    busy ? setCursor(Qt::WaitCursor) : unsetCursor();
+}
+
+void Form1::showProgressText(const std::string& text)
+{
+    labelInfo->setText(QString::fromStdString(text));
+    labelInfo->repaint();
+}
+
+void Form1::jobEnded()
+{
+    if (jobLoop_)
+        jobLoop_->quit();
+}
+
+} // namespace qtwindow

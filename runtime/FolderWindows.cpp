@@ -1,0 +1,112 @@
+#include "runtime/FileError.h"
+#include "runtime/Folder.h"
+#include "runtime/Path.h"
+
+#include "WideText.h"
+
+#include <filesystem>
+#include <windows.h>
+
+namespace runtime {
+
+bool Medium::sameName(std::string_view a, std::string_view b) const
+{
+    const std::wstring wideA = widen(a), wideB = widen(b);
+    // The system's own upper-casing, as the file system compares names: Ä is ä, ß stays ß.
+    return ::CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                  static_cast<int>(wideB.size()), ignoresCase) == CSTR_EQUAL;
+}
+
+Folder::Folder(std::string path)
+    : path_(std::move(path))
+{
+    // Held without delete sharing: nobody can remove or rename the folder under the job.
+    handle_ = ::CreateFileW(widen(shownPath()).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE)
+        throw FileError(FileOperation::Open, shownPath(), lastSystemError());
+}
+
+Folder::~Folder()
+{
+    ::CloseHandle(handle_);
+}
+
+Medium Folder::medium() const
+{
+    Medium medium;
+    std::error_code unknown;
+    const auto space = std::filesystem::space(toFsPath(shownPath()), unknown);
+    if (!unknown && space.capacity > 0)
+        medium.availableBytes = space.available;
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+    const std::wstring root = widen(fromFsPath(std::filesystem::absolute(toFsPath(shownPath())).root_path()));
+    if (::GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+        medium.allocationUnit = static_cast<ByteCount>(sectorsPerCluster) * bytesPerSector;
+    // MAX_PATH: cmd and Explorer reach no file beyond it.
+    medium.longestName = 255;
+    medium.longestPath = MAX_PATH;
+    medium.ignoresCase = true;
+    return medium;
+}
+
+Entry Folder::lookUp(const std::string& name) const
+{
+    const std::wstring path = widen(pathOf(name));
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        if (::GetLastError() == ERROR_FILE_NOT_FOUND || ::GetLastError() == ERROR_PATH_NOT_FOUND)
+            return {};
+        throw FileError(FileOperation::Inspect, pathOf(name), lastSystemError());
+    }
+    Entry entry;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        entry.kind = EntryKind::Other;
+    else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        entry.kind = EntryKind::Folder;
+    else
+        entry.kind = EntryKind::File;
+    // Its length, near enough to what it occupies for the count of free space.
+    entry.allocatedBytes = static_cast<ByteCount>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    entry.links = 1;
+    const HANDLE handle = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (handle != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(handle, &information))
+        entry.links = information.nNumberOfLinks;
+    if (handle != INVALID_HANDLE_VALUE)
+        ::CloseHandle(handle);
+    return entry;
+}
+
+void Folder::remove(const std::string& name) const
+{
+    const std::wstring path = widen(pathOf(name));
+    if (::DeleteFileW(path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND)
+        return;
+    const std::error_code error = lastSystemError();
+    // Pieces copied back from a CD keep the read-only attribute: an old file of the job's names
+    // loses it and goes like any other, as on Linux.
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const bool onlyReadOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+                              !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (onlyReadOnly && ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        if (::DeleteFileW(path.c_str()))
+            return;
+        ::SetFileAttributesW(path.c_str(), attributes);
+    }
+    throw FileError(FileOperation::Delete, pathOf(name), error);
+}
+
+std::optional<NewFile> Folder::createIfFree(const std::string& name) const
+{
+    const HANDLE handle = ::CreateFileW(widen(pathOf(name)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE)
+        return NewFile(*this, name, handle);
+    if (::GetLastError() == ERROR_FILE_EXISTS)
+        return std::nullopt;
+    throw FileError(FileOperation::Create, pathOf(name), lastSystemError());
+}
+
+} // namespace runtime

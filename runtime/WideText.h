@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Windows takes names and texts as UTF-16; Palvo keeps them as UTF-8 everywhere else.
+namespace runtime {
+
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view utf16);
+
+} // namespace runtime

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "runtime/NativeFile.h"
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace runtime {
+
+class Folder;
+
+// What the folder's medium is like, as far as a job must know it before it writes.
+struct Medium {
+    std::optional<std::uint64_t> availableBytes;  // nothing where the medium reports no size
+    ByteCount allocationUnit = 4096;              // files occupy whole ones
+    std::size_t longestName = 255;                // in bytes
+    std::size_t longestPath = 4096;               // in bytes
+    bool ignoresCase = false;                     // FILM.001 is film.001 there
+
+    // Whether the medium takes the two names for the same one.
+    bool sameName(std::string_view a, std::string_view b) const;
+};
+
+enum class EntryKind { Missing, File, Folder, Other };
+
+struct Entry {
+    EntryKind kind = EntryKind::Missing;
+    ByteCount allocatedBytes = 0;  // what the file occupies on its medium
+    std::uint64_t links = 0;       // names the file has; 1 when removing it frees its room
+};
+
+// A file this program creates in a folder and fills. Until it is committed it is
+// provisional: destroyed uncommitted (a failure on the way), it is removed again, so that no
+// half-written file stays behind under its name. It must not outlive its folder.
+class NewFile {
+public:
+    ~NewFile();
+    NewFile(NewFile&& other) noexcept;
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+    NewFile& operator=(NewFile&&) = delete;
+
+    // Asks the medium to set room aside for a file of length bytes, so that writing them
+    // need not find room block by block; the file's length stays as written. Only a hint:
+    // where the medium cannot, nothing happens, and writing reports whatever goes wrong.
+    void reserve(ByteCount length);
+    void write(std::span<const std::byte> bytes);
+    // Closes the file and keeps it.
+    void commit();
+    // Closes the file and puts it in the place of name, in the same folder, in one step.
+    void commitAs(const std::string& name);
+
+    std::string path() const;
+
+private:
+    friend class Folder;
+    friend ByteCount copyInKernel(class InputFile& source, NewFile& target, ByteCount count);
+
+    NewFile(const Folder& folder, std::string name, NativeHandle handle);
+
+    const Folder* folder_;
+    std::string name_;
+    NativeHandle handle_;
+    bool committed_ = false;
+};
+
+// A folder held open while a job works in it: every name is looked up, created, removed and
+// renamed in that very folder, even if the path that led to it is pointed elsewhere meanwhile.
+// Its path and the names in it are UTF-8. Every failure throws runtime::FileError, naming the
+// file.
+class Folder {
+public:
+    // path: the folder, ending in a separator, or empty for the current folder.
+    explicit Folder(std::string path);
+    ~Folder();
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    // The folder as a message names it: "." for the current one.
+    std::string shownPath() const;
+    std::string pathOf(std::string_view name) const { return path_ + std::string(name); }
+
+    Medium medium() const;
+    std::vector<std::string> names() const;
+    // Looks a name up without following a link at it.
+    Entry lookUp(const std::string& name) const;
+
+    // Removes a file or link of that name; a missing name is no failure, a folder is one.
+    void remove(const std::string& name) const;
+    // Creates the file; an existing entry of that name, a link included, is a failure.
+    NewFile create(const std::string& name) const;
+    // Creates the file afresh: an existing file or link of that name is removed first, so
+    // that nothing is written through a link and no old byte outlives the new content.
+    NewFile replace(const std::string& name) const;
+    // Creates a hidden file of a fresh, short name, for writing there what must only ever
+    // appear under its own name complete.
+    NewFile createHidden() const;
+
+private:
+    friend class NewFile;
+
+    // Creates the file when no entry has its name yet; nothing when one has.
+    std::optional<NewFile> createIfFree(const std::string& name) const;
+
+    std::string path_;
+    NativeHandle handle_;
+};
+
+} // namespace runtime
