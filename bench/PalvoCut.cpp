@@ -2,6 +2,7 @@
 // Usage: palvo_cut SOURCE PIECE_BYTES | --version
 #include "Version.h"
 #include "engine/DateiZerlegen.h"
+#include "runtime/ProgramStart.h"
 
 #include <cstdlib>
 #include <exception>
@@ -39,6 +40,7 @@ int main(int argc, char* argv[])
         std::cerr << "usage: palvo_cut SOURCE PIECE_BYTES\n";
         return 2;
     }
+    runtime::prepareProgram();
     try {
         MessagesToStandardError report;
         engine::DateiZerlegen(argv[1], std::atoll(argv[2]), report);

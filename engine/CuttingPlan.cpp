@@ -11,9 +11,24 @@ std::string CuttingPlan::piecePath(std::int64_t number) const
     return pieceName(basePath, number);
 }
 
+std::string CuttingPlan::pieceFileName(std::int64_t number) const
+{
+    return pieceName(pieceStem, number);
+}
+
+std::string CuttingPlan::scriptFileName() const
+{
+    return scriptName(pieceStem);
+}
+
 ByteCount CuttingPlan::lengthOf(std::int64_t number) const
 {
     return std::min(pieceLength, sourceLength - (number - 1) * pieceLength);
+}
+
+ByteCount CuttingPlan::bytesThrough(std::int64_t number) const
+{
+    return std::min(sourceLength, number * pieceLength);
 }
 
 CuttingPlan planCutting(const std::string& source, ByteCount pieceLength, ByteCount sourceLength, char separator)

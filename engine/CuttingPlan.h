@@ -20,7 +20,12 @@ struct CuttingPlan {
     std::string scriptPath;
 
     std::string piecePath(std::int64_t number) const;
+    // The bare names, as they stand in the folder.
+    std::string pieceFileName(std::int64_t number) const;
+    std::string scriptFileName() const;
     ByteCount lengthOf(std::int64_t number) const;
+    // Bytes of the source in pieces 1 to number.
+    ByteCount bytesThrough(std::int64_t number) const;
 };
 
 CuttingPlan planCutting(const std::string& source, ByteCount pieceLength, ByteCount sourceLength, char separator);

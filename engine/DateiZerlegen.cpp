@@ -4,10 +4,10 @@
 #include "CuttingPlan.h"
 #include "JobCheck.h"
 #include "JoinScript.h"
-#include "PieceNaming.h"
 #include "runtime/CodePage.h"
 #include "runtime/Folder.h"
 #include "runtime/InputFile.h"
+#include "runtime/Path.h"
 
 #include <span>
 #include <stdexcept>
@@ -32,17 +32,33 @@ void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& 
               const runtime::Folder& folder, JobReport& report)
 {
     report.pieceStarted(number, plan.piecePath(number));
-    runtime::NewFile piece = folder.replace(NurDateiname(plan.piecePath(number)));
+    runtime::NewFile piece = folder.replace(plan.pieceFileName(number));
     copyPiece(plan.lengthOf(number), source, piece);
     piece.commit();
-    report.progressed((number - 1) * plan.pieceLength + plan.lengthOf(number), plan.sourceLength);
+    report.progressed(plan.bytesThrough(number), plan.sourceLength);
 }
 
-void writeScript(const CuttingPlan& plan, const std::string& bytes, const runtime::Folder& folder)
+// Written a line at a time, in the code page cmd reads it in, under a name of its own; it
+// gets its name only once it and the pieces are on the medium.
+void writeScript(const CuttingPlan& plan, const runtime::Folder& folder)
 {
     runtime::NewFile script = folder.createHidden();
-    script.write(std::as_bytes(std::span(bytes)));
-    script.commitAs(NurDateiname(plan.scriptPath));
+    writeJoinScript(plan.pieceStem, plan.pieceCount, plan.target, [&](std::string_view line) {
+        const std::string bytes = runtime::toOemCodePage(line).bytes;
+        script.write(std::as_bytes(std::span(bytes)));
+    });
+    script.commitAs(plan.scriptFileName());
+}
+
+void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Folder& folder, JobReport& report)
+{
+    // The old script goes before the first old piece does: it would join a mixture.
+    folder.remove(plan.scriptFileName());
+    for (std::int64_t number = 1; number <= plan.pieceCount; ++number)
+        cutPiece(plan, number, input, folder, report);
+    input.close();
+    folder.flushFiles();
+    writeScript(plan, folder);
 }
 
 } // namespace
@@ -54,25 +70,21 @@ void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& 
     EndReport end(report);
     runtime::InputFile input(source);
     const ByteCount length = input.length();
-    if (length < pieceLength) {
-        report.message(kSourceTooSmall);
-        return;
-    }
+    if (length < pieceLength)
+        return report.message(kSourceTooSmall);
 
     const CuttingPlan plan = planCutting(source, pieceLength, length, runtime::kFolderSeparator);
     const runtime::Folder folder(plan.folder);
-    const runtime::OemText script = runtime::toOemCodePage(joinScript(plan.pieceStem, plan.pieceCount, plan.target));
-    if (const auto refusal = refusalOf(plan, script, folder)) {
-        report.message(*refusal);
-        return;
-    }
-
-    // The old script goes before the first old piece does: it would join a mixture.
-    folder.remove(NurDateiname(plan.scriptPath));
-    for (std::int64_t number = 1; number <= plan.pieceCount; ++number)
-        cutPiece(plan, number, input, folder, report);
-    input.close();
-    writeScript(plan, script.bytes, folder);
+    const runtime::Medium medium = folder.medium();
+    if (const auto refusal = refusalByNames(plan, folder, medium))
+        return report.message(*refusal);
+    // Held until the job is over: a second job on the same outputs would mix its pieces in.
+    const auto lock = folder.lock(medium.nameKey(plan.pieceStem));
+    if (!lock)
+        return report.message(alreadyCutting(plan, folder));
+    if (const auto refusal = refusalByFolder(plan, input.identity(), folder, medium))
+        return report.message(*refusal);
+    cut(plan, input, folder, report);
 }
 
 } // namespace engine

@@ -1,20 +1,29 @@
 #pragma once
 
 #include "CuttingPlan.h"
-#include "runtime/CodePage.h"
 #include "runtime/Folder.h"
 
 #include <optional>
 #include <string>
 
+// Why a cutting job must not start, as a German message for the user that names the file and
+// says what to do; nothing when it may. A job is refused before it writes anything when it
+// would damage the source, leave pieces the script cannot join, or fail halfway.
 namespace engine {
 
-// Why a cutting job must not start, as a German message for the user; nothing when it may.
-// It refuses what would damage the source, leave pieces the script cannot join, or fail
-// halfway: a source that bears a piece's or the script's name, a name that Windows or the
-// script's code page cannot hold, a name too long for the medium, a folder under a piece's
-// name, too little free space.
-std::optional<std::string> refusalOf(const CuttingPlan& plan, const runtime::OemText& script,
-                                     const runtime::Folder& folder);
+// Judged by the names the job would write and by the medium: a source that would be its own
+// piece or script, a name Windows or the script's code page cannot hold, a name too long for
+// the medium, a medium or folder that cannot be written.
+std::optional<std::string> refusalByNames(const CuttingPlan& plan, const runtime::Folder& folder,
+                                          const runtime::Medium& medium);
+
+// Judged by what lies in the folder now; asked with the job's outputs locked, so that no
+// other job changes them meanwhile: a folder under an output's name, an old output that is
+// the source itself or cannot be removed, too little room or too few file slots.
+std::optional<std::string> refusalByFolder(const CuttingPlan& plan, const runtime::FileIdentity& source,
+                                           const runtime::Folder& folder, const runtime::Medium& medium);
+
+// Another job holds the lock of these outputs.
+std::string alreadyCutting(const CuttingPlan& plan, const runtime::Folder& folder);
 
 } // namespace engine

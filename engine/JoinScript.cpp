@@ -2,6 +2,8 @@
 
 #include "PieceNaming.h"
 
+#include <algorithm>
+
 namespace engine {
 
 namespace {
@@ -71,39 +73,54 @@ std::string cmdName(std::string_view name)
     return written;
 }
 
-std::optional<char> windowsForbiddenCharacter(std::string_view name)
-{
-    constexpr std::string_view kForbidden = "\\/:*?\"<>|";
-    for (const char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || kForbidden.find(c) != std::string_view::npos)
-            return c;
-    }
-    return std::nullopt;
-}
-
-std::string joinScript(std::string_view pieceStem, std::int64_t pieceCount, std::string_view target,
-                       std::size_t lineLimit)
+void writeJoinScript(std::string_view pieceStem, std::int64_t pieceCount, std::string_view target,
+                     const std::function<void(std::string_view line)>& out, std::size_t lineLimit)
 {
     const std::string targetName = cmdName(target);
     const std::size_t targetReserve = 1 + characterCount(targetName);
     auto piece = [&](std::int64_t number) { return cmdName(pieceName(pieceStem, number)); };
 
-    std::string script;
     LineBuilder line(lineLimit);
     line.start(piece(1));
     std::int64_t number = 2;
     for (std::string name; number <= pieceCount && line.fits(name = piece(number), targetReserve); ++number)
         line.add(name);
-    script += line.finish(targetName);
+    out(line.finish(targetName));
 
     while (number <= pieceCount) {
         line.start(targetName);
         line.add(piece(number++));
         for (std::string name; number <= pieceCount && line.fits(name = piece(number)); ++number)
             line.add(name);
-        script += line.finish({});
+        out(line.finish({}));
     }
+}
+
+std::string joinScript(std::string_view pieceStem, std::int64_t pieceCount, std::string_view target,
+                       std::size_t lineLimit)
+{
+    std::string script;
+    writeJoinScript(pieceStem, pieceCount, target, [&](std::string_view line) { script += line; }, lineLimit);
     return script;
+}
+
+std::uint64_t joinScriptBytesAtMost(std::size_t firstPieceBytes, std::int64_t pieceCount, std::size_t targetBytes,
+                                    std::size_t lineLimit)
+{
+    // Every piece's name with its " + ": names grow by a digit at 1000, 10000, ...
+    const std::uint64_t entryWithoutDigits = firstPieceBytes - 3 + std::string_view(" + ").size();
+    const auto pieces = static_cast<std::uint64_t>(pieceCount);
+    std::uint64_t entries = 0, longestEntry = 0;
+    for (std::uint64_t digits = 3, from = 1, below = 1000; from <= pieces; ++digits, from = below, below *= 10) {
+        entries += (std::min(below, pieces + 1) - from) * (entryWithoutDigits + digits);
+        longestEntry = entryWithoutDigits + digits;
+    }
+    // Each line: "copy /b ", the target once and its separator, CR LF. A line is only ended
+    // when the next name does not fit, so each but the last holds entries nearly to the limit.
+    const std::uint64_t perLine = std::string_view("copy /b ").size() + targetBytes + 3 + 2;
+    const std::uint64_t filled = lineLimit > perLine + longestEntry ? lineLimit - perLine - longestEntry : 1;
+    const std::uint64_t lines = 1 + entries / filled + 1;
+    return entries + lines * perLine;
 }
 
 } // namespace engine

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,15 +19,22 @@ inline constexpr std::size_t kCmdLineLimit = 8191;
 // that cmd reads as a separator or an operator, with % doubled so that no variable is expanded.
 std::string cmdName(std::string_view name);
 
-// The first character of name that no Windows file name may hold (\ / : * ? " < > | and the
-// control characters): a file of that name could not be rebuilt where the script runs.
-std::optional<char> windowsForbiddenCharacter(std::string_view name);
-
-// The script's text (UTF-8, every line ended by CR LF) for the pieces stem001 ... of the
-// bare stem and the bare target name. One line while it fits lineLimit characters; beyond,
+// Writes the script (UTF-8, every line ended by CR LF) for the pieces stem001 ... of the bare
+// stem and the bare target name to out, a line at a time, so that no more than a line is ever
+// held however many pieces there are. One line while it fits lineLimit characters; beyond,
 // the first line copies as many pieces as fit into the target and each further line appends
 // the next ones to it: copy /b film.avi + film.0750 + ...
+void writeJoinScript(std::string_view pieceStem, std::int64_t pieceCount, std::string_view target,
+                     const std::function<void(std::string_view line)>& out, std::size_t lineLimit = kCmdLineLimit);
+
+// The whole script as one text.
 std::string joinScript(std::string_view pieceStem, std::int64_t pieceCount, std::string_view target,
                        std::size_t lineLimit = kCmdLineLimit);
+
+// At least as many bytes as the script takes, found in a moment however many pieces there
+// are. Lengths are in bytes of the script's code page: firstPiece is cmdName() of the first
+// piece's name, target cmdName() of the target's.
+std::uint64_t joinScriptBytesAtMost(std::size_t firstPieceBytes, std::int64_t pieceCount, std::size_t targetBytes,
+                                    std::size_t lineLimit = kCmdLineLimit);
 
 } // namespace engine

@@ -3,6 +3,7 @@
 // Input: two bytes of piece count, then the stem and the target separated by a zero byte.
 #include "JoinScript.h"
 #include "PieceNaming.h"
+#include "WindowsNames.h"
 #include "runtime/CodePage.h"
 
 #include "CopyLineReader.h"

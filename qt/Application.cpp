@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "form/Texts.h"
+#include "runtime/ProgramStart.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -11,6 +12,7 @@ namespace qtwindow {
 
 void setUpApplication(QApplication& application)
 {
+    runtime::prepareProgram();
     QApplication::setApplicationName(QString::fromUtf8(form::texts::messageTitle));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/palvo.png")));
     auto* translator = new QTranslator(&application);

@@ -53,6 +53,14 @@ ByteCount InputFile::length() const
     return info.st_size;
 }
 
+FileIdentity InputFile::identity() const
+{
+    struct stat info {};
+    if (::fstat(handle_, &info) != 0)
+        throw FileError(FileOperation::Inspect, path_, lastSystemError());
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
 void InputFile::readExactly(std::span<std::byte> buffer)
 {
     while (!buffer.empty()) {
@@ -121,10 +129,13 @@ void NewFile::commit()
 
 void NewFile::commitAs(const std::string& name)
 {
+    if (::fdatasync(handle_) != 0)
+        throw FileError(FileOperation::Flush, path(), lastSystemError());
     closeChecked(handle_, path());
     if (::renameat(folder_->handle_, name_.c_str(), folder_->handle_, name.c_str()) != 0)
         throw FileError(FileOperation::Rename, folder_->pathOf(name), lastSystemError());
     committed_ = true;
+    folder_->flushNames();
 }
 
 ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count)

@@ -53,6 +53,15 @@ ByteCount InputFile::length() const
     return size.QuadPart;
 }
 
+FileIdentity InputFile::identity() const
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle_, &information))
+        throw FileError(FileOperation::Inspect, path_, lastSystemError());
+    return {information.dwVolumeSerialNumber,
+            static_cast<std::uint64_t>(information.nFileIndexHigh) << 32 | information.nFileIndexLow};
+}
+
 void InputFile::readExactly(std::span<std::byte> buffer)
 {
     while (!buffer.empty()) {
@@ -115,17 +124,24 @@ void NewFile::write(std::span<const std::byte> bytes)
 
 void NewFile::commit()
 {
+    // Each new file's bytes go to the medium as it is finished: Windows has no flush of a
+    // whole medium that a program without administrator rights may call.
+    if (!::FlushFileBuffers(handle_))
+        throw FileError(FileOperation::Flush, path(), lastSystemError());
     closeChecked(handle_, path());
     committed_ = true;
 }
 
 void NewFile::commitAs(const std::string& name)
 {
+    if (!::FlushFileBuffers(handle_))
+        throw FileError(FileOperation::Flush, path(), lastSystemError());
     closeChecked(handle_, path());
     const std::string finalPath = folder_->pathOf(name);
-    if (!::MoveFileExW(widen(path()).c_str(), widen(finalPath).c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (!::MoveFileExW(widen(path()).c_str(), widen(finalPath).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throw FileError(FileOperation::Rename, finalPath, lastSystemError());
     committed_ = true;
+    folder_->flushNames();
 }
 
 ByteCount copyInKernel(InputFile&, NewFile&, ByteCount)

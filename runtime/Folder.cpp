@@ -3,6 +3,7 @@
 #include "runtime/FileError.h"
 #include "runtime/Path.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <random>
@@ -14,16 +15,29 @@ std::string Folder::shownPath() const
     return path_.empty() ? "." : path_;
 }
 
-std::vector<std::string> Folder::names() const
+std::optional<std::vector<std::string>> Folder::names() const
 {
     std::vector<std::string> names;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(toFsPath(shownPath()), error), end; !error && entry != end;
          entry.increment(error))
         names.push_back(fromFsPath(entry->path().filename()));
+    if (error == std::errc::permission_denied)
+        return std::nullopt;
     if (error)
         throw FileError(FileOperation::ListFolder, shownPath(), error);
     return names;
+}
+
+std::optional<FolderLock> Folder::lock(std::string_view key) const
+{
+    // A short name of fixed length, so that it fits wherever the outputs' names fit.
+    std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a
+    for (const char c : key)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+    return lockFile(".palvo-" + std::string(digits) + ".lock");
 }
 
 NewFile Folder::create(const std::string& name) const

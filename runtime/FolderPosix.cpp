@@ -9,11 +9,13 @@
 #include <filesystem>
 #include <linux/fs.h>
 #include <linux/magic.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/vfs.h>
 #include <unistd.h>
+#include <utility>
 
 namespace runtime {
 
@@ -60,17 +62,40 @@ std::string capitals(std::string_view utf8)
     return folded;
 }
 
+// The file's attribute flags (immutable, append-only, casefolded); none where the medium has none.
+int attributeFlags(int descriptor)
+{
+    int flags = 0;
+    return ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0 ? flags : 0;
+}
+
+// A folder held as a mere path cannot be flushed alone: the whole system is, instead.
+void flushAllInstead(const std::string& shownPath)
+{
+    if (errno != EBADF)
+        throw FileError(FileOperation::Flush, shownPath, lastSystemError());
+    ::sync();
+}
+
 } // namespace
 
 bool Medium::sameName(std::string_view a, std::string_view b) const
 {
-    return ignoresCase ? capitals(a) == capitals(b) : a == b;
+    return nameKey(a) == nameKey(b);
+}
+
+std::string Medium::nameKey(std::string_view name) const
+{
+    return ignoresCase ? capitals(name) : std::string(name);
 }
 
 Folder::Folder(std::string path)
     : path_(std::move(path))
 {
     handle_ = ::open(shownPath().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A folder that may be written but not read (a drop box) is held as a mere path.
+    if (handle_ < 0 && errno == EACCES)
+        handle_ = ::open(shownPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (handle_ < 0)
         throw FileError(FileOperation::Open, shownPath(), lastSystemError());
 }
@@ -95,10 +120,100 @@ Medium Folder::medium() const
     medium.longestName = sizes.f_namemax > 0 ? sizes.f_namemax : NAME_MAX;
     const long longestPath = ::fpathconf(handle_, _PC_PATH_MAX);
     medium.longestPath = longestPath > 0 ? static_cast<std::size_t>(longestPath) : PATH_MAX;
-    int flags = 0;
-    const bool casefolded = ::ioctl(handle_, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL) != 0;
-    medium.ignoresCase = casefolded || ignoresCase(static_cast<long>(kind.f_type));
+    if (sizes.f_files > 0)
+        medium.freeFileSlots = sizes.f_favail;
+    if (kind.f_type == MSDOS_SUPER_MAGIC)
+        medium.entriesPerFolder = 65534;
+    medium.readOnly = (sizes.f_flag & ST_RDONLY) != 0;
+    medium.ignoresCase = (attributeFlags(handle_) & FS_CASEFOLD_FL) != 0 || ignoresCase(static_cast<long>(kind.f_type));
     return medium;
+}
+
+std::optional<std::error_code> Folder::whyNotWritable() const
+{
+    if (::faccessat(handle_, ".", W_OK | X_OK, AT_EACCESS) != 0)
+        return lastSystemError();
+    // Immutable: nothing changes; append-only: nothing goes. Either way old outputs stay.
+    if (attributeFlags(handle_) & (FS_IMMUTABLE_FL | FS_APPEND_FL))
+        return std::make_error_code(std::errc::operation_not_permitted);
+    return std::nullopt;
+}
+
+std::optional<std::error_code> Folder::whyNotRemovable(const std::string& name) const
+{
+    struct stat folder {}, file {};
+    if (::fstat(handle_, &folder) != 0 || ::fstatat(handle_, name.c_str(), &file, AT_SYMLINK_NOFOLLOW) != 0)
+        return lastSystemError();
+    // In a sticky folder (/tmp, shared folders) only a file's owner or the folder's removes it.
+    const uid_t me = ::geteuid();
+    if ((folder.st_mode & S_ISVTX) && me != 0 && file.st_uid != me && folder.st_uid != me)
+        return std::make_error_code(std::errc::operation_not_permitted);
+    if (S_ISREG(file.st_mode) || S_ISDIR(file.st_mode)) {
+        const int descriptor = ::openat(handle_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const int flags = descriptor < 0 ? 0 : attributeFlags(descriptor);
+        if (descriptor >= 0)
+            ::close(descriptor);
+        if (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL))
+            return std::make_error_code(std::errc::operation_not_permitted);
+    }
+    return std::nullopt;
+}
+
+void Folder::flushFiles() const
+{
+    if (::syncfs(handle_) != 0)
+        flushAllInstead(shownPath());
+}
+
+void Folder::flushNames() const
+{
+    if (::fsync(handle_) != 0)
+        flushAllInstead(shownPath());
+}
+
+std::optional<FolderLock> Folder::lockFile(const std::string& name) const
+{
+    for (;;) {
+        const int descriptor = ::openat(handle_, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (descriptor < 0)
+            throw FileError(FileOperation::Create, pathOf(name), lastSystemError());
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+            const std::error_code error = lastSystemError();
+            ::close(descriptor);
+            if (error == std::errc::operation_would_block)
+                return std::nullopt;
+            throw FileError(FileOperation::Create, pathOf(name), error);
+        }
+        // The job that held the lock removes its file as it lets go: a lock taken on a file
+        // removed meanwhile guards nothing, so it is taken anew on the file of that name now.
+        struct stat held {}, named {};
+        if (::fstat(descriptor, &held) == 0 && ::fstatat(handle_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+            return FolderLock(*this, name, descriptor);
+        ::close(descriptor);
+    }
+}
+
+FolderLock::FolderLock(const Folder& folder, std::string name, NativeHandle handle)
+    : folder_(&folder)
+    , name_(std::move(name))
+    , handle_(handle)
+{
+}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept
+    : folder_(other.folder_)
+    , name_(std::move(other.name_))
+    , handle_(std::exchange(other.handle_, -1))
+{
+}
+
+FolderLock::~FolderLock()
+{
+    if (handle_ < 0)
+        return;
+    ::unlinkat(folder_->handle_, name_.c_str(), 0);
+    ::close(handle_);
 }
 
 Entry Folder::lookUp(const std::string& name) const
@@ -115,6 +230,7 @@ Entry Folder::lookUp(const std::string& name) const
                                        : EntryKind::Other;
     entry.allocatedBytes = static_cast<ByteCount>(info.st_blocks) * 512;
     entry.links = info.st_nlink;
+    entry.identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
     return entry;
 }
 

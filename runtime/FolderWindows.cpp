@@ -5,9 +5,19 @@
 #include "WideText.h"
 
 #include <filesystem>
+#include <utility>
 #include <windows.h>
 
 namespace runtime {
+
+std::string Medium::nameKey(std::string_view name) const
+{
+    std::wstring wide = widen(name);
+    if (ignoresCase && !wide.empty())
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), wide.data(),
+                        static_cast<int>(wide.size()), nullptr, nullptr, 0);
+    return narrow(wide);
+}
 
 bool Medium::sameName(std::string_view a, std::string_view b) const
 {
@@ -47,7 +57,84 @@ Medium Folder::medium() const
     medium.longestName = 255;
     medium.longestPath = MAX_PATH;
     medium.ignoresCase = true;
+    DWORD flags = 0;
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    if (::GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, fileSystem, MAX_PATH + 1)) {
+        medium.readOnly = (flags & FILE_READ_ONLY_VOLUME) != 0;
+        if (std::wstring_view(fileSystem).starts_with(L"FAT"))
+            medium.entriesPerFolder = 65534;
+    }
     return medium;
+}
+
+std::optional<std::error_code> Folder::whyNotWritable() const
+{
+    // Asked as the system asks when a file is made there.
+    const HANDLE handle = ::CreateFileW(widen(shownPath()).c_str(), FILE_ADD_FILE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return lastSystemError();
+    ::CloseHandle(handle);
+    return std::nullopt;
+}
+
+std::optional<std::error_code> Folder::whyNotRemovable(const std::string& name) const
+{
+    // Opened for removal, as the system asks when it removes: a file another program holds
+    // open without letting others remove it, or one this user may not remove, says no here.
+    const std::wstring path = widen(pathOf(name));
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const DWORD access = DELETE | (attributes & FILE_ATTRIBUTE_READONLY ? FILE_WRITE_ATTRIBUTES : 0);
+    const HANDLE handle = ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return lastSystemError();
+    ::CloseHandle(handle);
+    return std::nullopt;
+}
+
+void Folder::flushFiles() const
+{
+    // Every new file put its bytes on the medium when it was committed.
+}
+
+void Folder::flushNames() const
+{
+    // A rename asked to write through is on the medium when it returns.
+}
+
+std::optional<FolderLock> Folder::lockFile(const std::string& name) const
+{
+    // Shared with nobody, and gone with its last handle, even if this program is killed.
+    const HANDLE handle = ::CreateFileW(widen(pathOf(name)).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle != INVALID_HANDLE_VALUE)
+        return FolderLock(*this, name, handle);
+    if (::GetLastError() == ERROR_SHARING_VIOLATION)
+        return std::nullopt;
+    throw FileError(FileOperation::Create, pathOf(name), lastSystemError());
+}
+
+FolderLock::FolderLock(const Folder& folder, std::string name, NativeHandle handle)
+    : folder_(&folder)
+    , name_(std::move(name))
+    , handle_(handle)
+{
+}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept
+    : folder_(other.folder_)
+    , name_(std::move(other.name_))
+    , handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE))
+{
+}
+
+FolderLock::~FolderLock()
+{
+    if (handle_ != INVALID_HANDLE_VALUE)
+        ::CloseHandle(handle_);
 }
 
 Entry Folder::lookUp(const std::string& name) const
@@ -72,8 +159,11 @@ Entry Folder::lookUp(const std::string& name) const
     const HANDLE handle = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     BY_HANDLE_FILE_INFORMATION information{};
-    if (handle != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(handle, &information))
+    if (handle != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(handle, &information)) {
         entry.links = information.nNumberOfLinks;
+        entry.identity = {information.dwVolumeSerialNumber,
+                          static_cast<std::uint64_t>(information.nFileIndexHigh) << 32 | information.nFileIndexLow};
+    }
     if (handle != INVALID_HANDLE_VALUE)
         ::CloseHandle(handle);
     return entry;

@@ -5,11 +5,14 @@
 #include "TestSupport.h"
 
 #include <filesystem>
+#include <future>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
 using namespace testsupport;
+using engine::ByteCount;
 using engine::DateiZerlegen;
 
 class Cutting : public ::testing::Test {
@@ -117,17 +120,52 @@ TEST_F(Cutting, ReplacesOldPiecesLinksAndReadOnlyFilesWithExactlyTheNewBytes)
     EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
 }
 
-TEST_F(Cutting, AHardLinkUnderAPieceNameLeavesTheSourceIntact)
+// Waits at its second piece until it is told to go on.
+class PausingReport : public RecordingReport {
+public:
+    void pieceStarted(std::int64_t number, const std::string& path) override
+    {
+        RecordingReport::pieceStarted(number, path);
+        if (number == 2) {
+            paused.set_value();
+            goOn.get_future().wait();
+        }
+    }
+    std::promise<void> paused, goOn;
+};
+
+TEST_F(Cutting, ASecondJobOnTheSameOutputsIsRefusedWhileTheFirstRuns)
 {
-#ifdef _WIN32
-    GTEST_SKIP() << "Windows cannot remove a name of the open source";
-#endif
-    const std::string bytes = randomBytes(300, 4);
-    const std::string path = source("film.avi", bytes);
-    std::filesystem::create_hard_link(runtime::toFsPath(path), runtime::toFsPath(folder / "film.002"));
-    DateiZerlegen(path, 100, report);
-    EXPECT_EQ(readFile(path), bytes);
+    const std::string bytes = randomBytes(300000, 5);
+    source("film.avi", bytes);
+    source("film.mkv", randomBytes(1000, 6));  // another source, the same outputs
+    PausingReport first;
+    std::thread running([&] { DateiZerlegen(folder / "film.avi", 100000, first); });
+    first.paused.get_future().wait();
+
+    const struct {
+        const char* source;
+        ByteCount piece;
+    } others[] = {{"film.avi", 30000}, {"film.mkv", 100}};
+    for (const auto& other : others) {
+        SCOPED_TRACE(other.source);
+        RecordingReport refused;
+        DateiZerlegen(folder / other.source, other.piece, refused);
+        ASSERT_EQ(refused.messages.size(), 1u);
+        EXPECT_TRUE(refused.messages[0].starts_with("Für diese Datei läuft bereits ein Zerlegen.")) << refused.messages[0];
+        EXPECT_TRUE(refused.pieces.empty());
+    }
+    first.goOn.set_value();
+    running.join();
+    EXPECT_TRUE(first.messages.empty());
+    EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
     EXPECT_EQ(joinedPieces(folder / "film."), bytes);
+
+    DateiZerlegen(folder / "film.mkv", 100, report);  // the lock went with the first job
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.002", "film.003", "film.004", "film.005",
+                                                         "film.006", "film.007", "film.008", "film.009", "film.010",
+                                                         "film.avi", "film.bat", "film.mkv"}));
 }
 
 TEST(CuttingJoinedByCmd, WineCmdRebuildsTheSourceByteForByte)

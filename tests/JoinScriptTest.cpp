@@ -1,5 +1,6 @@
 #include "JoinScript.h"
 #include "PieceNaming.h"
+#include "WindowsNames.h"
 
 #include "runtime/CodePage.h"
 
@@ -62,6 +63,16 @@ TEST(JoinScript, SplitsLongCommandsIntoLinesCmdReadsWhole)
         std::istringstream lines(script);
         for (std::string line; std::getline(lines, line);)
             EXPECT_LE(runtime::toOemCodePage(line).bytes.size() - 1, c.limit);  // as cmd reads it, without the CR
+        // Its size is known in advance, for the check of free room: never too small, and at cmd's
+        // own limit nearly exact.
+        const std::size_t bytes = runtime::toOemCodePage(script).bytes.size();
+        const auto oem = [](const std::string& name) { return runtime::toOemCodePage(cmdName(name)).bytes.size(); };
+        const std::uint64_t atMost = joinScriptBytesAtMost(oem(pieceName(c.stem, 1)), c.count, oem(c.target), c.limit);
+        EXPECT_GE(atMost, bytes);
+        if (c.limit == kCmdLineLimit) {
+            EXPECT_LE(atMost, bytes + bytes / 100 + 100);
+        }
+
         const ReadScript read = readScript(script);
         EXPECT_EQ(read.target, c.target);
         ASSERT_EQ(read.pieces.size(), static_cast<std::size_t>(c.count));

@@ -1,24 +1,82 @@
 #include "LinuxFaults.h"
 
 #include <cerrno>
-#include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <grp.h>
 #include <stdexcept>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 namespace testsupport {
 
-SmallDisk::SmallDisk(std::uint64_t bytes)
+namespace {
+
+// Runs a command of the system, its output kept for the failure it reports.
+void run(const std::string& command)
 {
-    const std::string options = "size=" + std::to_string(bytes);
-    if (::mount("tmpfs", folder_.path().c_str(), "tmpfs", 0, options.c_str()) != 0)
-        throw std::runtime_error("mounting a tmpfs needs root: " + std::string(std::strerror(errno)));
+    std::string output;
+    if (FILE* pipe = ::popen((command + " 2>&1").c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
+        if (::pclose(pipe) == 0)
+            return;
+    }
+    throw std::runtime_error("\"" + command + "\" failed: " + output);
 }
 
-SmallDisk::~SmallDisk()
+} // namespace
+
+MountedFolder::~MountedFolder()
 {
-    ::umount2(folder_.path().c_str(), MNT_DETACH);
+    ::umount2(path().c_str(), MNT_DETACH);
+}
+
+void MountedFolder::mount(const std::string& arguments)
+{
+    run("mount " + arguments + " '" + path() + "'");
+}
+
+SmallDisk::SmallDisk(std::uint64_t bytes, std::uint64_t files)
+{
+    const std::string inodes = files > 0 ? ",nr_inodes=" + std::to_string(files) : "";
+    mount("-t tmpfs -o size=" + std::to_string(bytes) + inodes + " tmpfs");
+}
+
+BindMount::BindMount(const std::string& folder, Access access)
+{
+    mount("--bind '" + folder + "'");
+    if (access == ReadOnly)
+        mount("-o remount,bind,ro");
+}
+
+std::string asUser(unsigned user, const std::function<std::string()>& work)
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        throw std::runtime_error("pipe failed");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ends[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(user, user, user) != 0 || ::setresuid(user, user, user) != 0)
+            ::_exit(125);
+        const std::string result = work();
+        const bool written = ::write(ends[1], result.data(), result.size()) == static_cast<ssize_t>(result.size());
+        ::_exit(written ? 0 : 126);
+    }
+    ::close(ends[1]);
+    std::string result;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, static_cast<std::size_t>(got));
+    ::close(ends[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "the child as user " + std::to_string(user) + " failed (status " + std::to_string(status) + ")";
+    return result;
 }
 
 FileSizeLimit::FileSizeLimit(std::uint64_t bytes)
@@ -26,7 +84,6 @@ FileSizeLimit::FileSizeLimit(std::uint64_t bytes)
     rlimit limit{};
     ::getrlimit(RLIMIT_FSIZE, &limit);
     previousSoft_ = limit.rlim_cur;
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
     limit.rlim_cur = bytes;
     ::setrlimit(RLIMIT_FSIZE, &limit);
 }
@@ -37,7 +94,6 @@ FileSizeLimit::~FileSizeLimit()
     ::getrlimit(RLIMIT_FSIZE, &limit);
     limit.rlim_cur = previousSoft_;
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, previousHandler_);
 }
 
 } // namespace testsupport

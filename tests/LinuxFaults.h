@@ -3,6 +3,9 @@
 #include "TestSupport.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -15,24 +18,47 @@
 // Faults that Linux lets a test make for real.
 namespace testsupport {
 
-// A tmpfs of the given size mounted on a fresh folder, for a file system that really fills.
-// Needs root, as the tests have in CI.
-class SmallDisk {
+// A file system of its own mounted on a fresh folder, unmounted again with the object.
+class MountedFolder {
 public:
-    explicit SmallDisk(std::uint64_t bytes);
-    ~SmallDisk();
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
+    ~MountedFolder();
+    MountedFolder(const MountedFolder&) = delete;
+    MountedFolder& operator=(const MountedFolder&) = delete;
 
     const std::string& path() const { return folder_.path(); }
     std::string operator/(const std::string& name) const { return folder_ / name; }
+    std::vector<std::string> names() const { return folder_.names(); }
+
+protected:
+    MountedFolder() = default;
+    // Mounts with the mount command, whose failure it throws with the command's words.
+    void mount(const std::string& arguments);
 
 private:
     TempFolder folder_;
 };
 
-// While it lives, no file of this process may grow past the limit: a write beyond it fails
-// with EFBIG (SIGXFSZ is ignored), as on a medium that refuses to take more.
+// A tmpfs of the given size, and at most that many files where files is not 0: a medium
+// that really fills.
+class SmallDisk : public MountedFolder {
+public:
+    explicit SmallDisk(std::uint64_t bytes, std::uint64_t files = 0);
+};
+
+// The folder once more under the mount's path, as a second way to the same files.
+class BindMount : public MountedFolder {
+public:
+    enum Access { ReadWrite, ReadOnly };
+    BindMount(const std::string& folder, Access access);
+};
+
+// Runs work in a child process as the given ordinary user, without root's rights, and
+// returns what work returned there.
+std::string asUser(unsigned user, const std::function<std::string()>& work);
+
+// While it lives, no file of this process may grow past the limit, as on a medium that
+// refuses to take more. A write beyond it fails with EFBIG in a program that ignores SIGXFSZ,
+// as Palvo's programs do from their start; any other program the signal ends.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(std::uint64_t bytes);
@@ -42,7 +68,6 @@ public:
 
 private:
     std::uint64_t previousSoft_;
-    void (*previousHandler_)(int);
 };
 
 } // namespace testsupport

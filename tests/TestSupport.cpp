@@ -56,8 +56,13 @@ std::string TempFolder::operator/(const std::string& name) const
 
 std::vector<std::string> TempFolder::names() const
 {
+    return namesIn(path_);
+}
+
+std::vector<std::string> namesIn(const std::string& folder)
+{
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(native(path_)))
+    for (const auto& entry : fs::directory_iterator(native(folder)))
         names.push_back(utf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;

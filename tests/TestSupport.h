@@ -30,6 +30,9 @@ private:
     std::string path_;
 };
 
+// The names in a folder, sorted.
+std::vector<std::string> namesIn(const std::string& folder);
+
 std::string randomBytes(std::size_t count, unsigned seed = 1);
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);

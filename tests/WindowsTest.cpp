@@ -2,10 +2,12 @@
 // the system's OEM code page run by cmd, and a file system that ignores letter case. The
 // suites shared with Linux run here too.
 #include "engine/DateiZerlegen.h"
+#include "runtime/Path.h"
 
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace {
 
@@ -40,6 +42,7 @@ TEST(Windows, RefusesBeforeWritingAnything)
         {"the script's name in mixed letters", "Film.Bat", nullptr, "hat die Endung „.bat“"},
         {"named like its own piece", "film.002", nullptr, "trägt den Namen eines ihrer eigenen Teile"},
         {"a folder named like a piece", "film.avi", "FILM.002", "Unterordner namens „FILM.002“"},
+        {"a folder named like a piece, umlauts in other case", "ärger.avi", "ÄRGER.002", "Unterordner namens „ÄRGER.002“"},
         {"a character no OEM code page holds", "Preis €.avi", nullptr, "das Zeichen „€“"},
     };
     for (const auto& c : cases) {
@@ -50,6 +53,20 @@ TEST(Windows, RefusesBeforeWritingAnything)
             makeFolder(folder / c.folderInTheWay);
         expectRefusal(folder, c.source, 1000, c.message);
     }
+}
+
+TEST(Windows, AnOldPieceAnotherProgramHoldsOpenIsFoundBeforeAnythingIsWritten)
+{
+    TempFolder folder;
+    writeFile(folder / "film.avi", randomBytes(3000, 5));
+    writeFile(folder / "film.002", "alt");
+    writeFile(folder / "film.bat", "copy /b film.001 + film.002 film.avi\r\n");
+    // As an editor or a player holds a file: others may read it, but not remove it.
+    const HANDLE held = ::CreateFileW(runtime::toFsPath(folder / "film.002").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    expectRefusal(folder, "film.avi", 1000, "film.002“ kann nicht ersetzt werden");
+    ::CloseHandle(held);
 }
 
 } // namespace

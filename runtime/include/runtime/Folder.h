@@ -7,22 +7,29 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace runtime {
 
 class Folder;
+class FolderLock;
 
 // What the folder's medium is like, as far as a job must know it before it writes.
 struct Medium {
-    std::optional<std::uint64_t> availableBytes;  // nothing where the medium reports no size
-    ByteCount allocationUnit = 4096;              // files occupy whole ones
-    std::size_t longestName = 255;                // in bytes
-    std::size_t longestPath = 4096;               // in bytes
-    bool ignoresCase = false;                     // FILM.001 is film.001 there
+    std::optional<std::uint64_t> availableBytes;    // nothing where the medium reports no size
+    std::optional<std::uint64_t> freeFileSlots;     // files that may still be made; nothing where unknown
+    std::optional<std::uint64_t> entriesPerFolder;  // FAT's limit of names in one folder
+    ByteCount allocationUnit = 4096;                // files occupy whole ones
+    std::size_t longestName = 255;                  // in bytes
+    std::size_t longestPath = 4096;                 // in bytes
+    bool readOnly = false;                          // a CD, a locked card, a read-only mount
+    bool ignoresCase = false;                       // FILM.001 is film.001 there
 
     // Whether the medium takes the two names for the same one.
     bool sameName(std::string_view a, std::string_view b) const;
+    // The name as the medium tells names apart: equal keys for the names it takes as one.
+    std::string nameKey(std::string_view name) const;
 };
 
 enum class EntryKind { Missing, File, Folder, Other };
@@ -31,6 +38,7 @@ struct Entry {
     EntryKind kind = EntryKind::Missing;
     ByteCount allocatedBytes = 0;  // what the file occupies on its medium
     std::uint64_t links = 0;       // names the file has; 1 when removing it frees its room
+    FileIdentity identity;         // of the entry itself, not of what a link at it leads to
 };
 
 // A file this program creates in a folder and fills. Until it is committed it is
@@ -49,9 +57,12 @@ public:
     // where the medium cannot, nothing happens, and writing reports whatever goes wrong.
     void reserve(ByteCount length);
     void write(std::span<const std::byte> bytes);
-    // Closes the file and keeps it.
+    // Closes the file and keeps it. On Windows its bytes go to the medium first; on Linux the
+    // folder's flushFiles() puts them there, for all files at once.
     void commit();
-    // Closes the file and puts it in the place of name, in the same folder, in one step.
+    // Puts the file's bytes on the medium, closes it and puts it in the place of name, in the
+    // same folder, in one step; then the new name is put on the medium too. What carries that
+    // name is complete even after a power cut.
     void commitAs(const std::string& name);
 
     std::string path() const;
@@ -85,10 +96,16 @@ public:
     std::string pathOf(std::string_view name) const { return path_ + std::string(name); }
 
     Medium medium() const;
-    std::vector<std::string> names() const;
+    // Why this program may not make and remove files here; nothing when it may.
+    std::optional<std::error_code> whyNotWritable() const;
+    // The names in the folder; nothing when the folder may be written but not listed.
+    std::optional<std::vector<std::string>> names() const;
     // Looks a name up without following a link at it.
     Entry lookUp(const std::string& name) const;
 
+    // Why the entry of that name could not be removed (someone else's file in a folder where
+    // only owners remove, a file another program holds open, ...); nothing when it could.
+    std::optional<std::error_code> whyNotRemovable(const std::string& name) const;
     // Removes a file or link of that name; a missing name is no failure, a folder is one.
     void remove(const std::string& name) const;
     // Creates the file; an existing entry of that name, a link included, is a failure.
@@ -100,13 +117,45 @@ public:
     // appear under its own name complete.
     NewFile createHidden() const;
 
+    // Puts the bytes of every file written here on the medium (on Linux: all files of its file
+    // system at once; on Windows each new file did so when it was committed).
+    void flushFiles() const;
+
+    // Takes the lock of a job's outputs, known by key; nothing while another job, in this
+    // process or another, holds it. The lock goes with the returned object.
+    std::optional<FolderLock> lock(std::string_view key) const;
+
 private:
+    friend class FolderLock;
     friend class NewFile;
 
     // Creates the file when no entry has its name yet; nothing when one has.
     std::optional<NewFile> createIfFree(const std::string& name) const;
+    // Takes the lock file of that name; nothing while another holds it.
+    std::optional<FolderLock> lockFile(const std::string& name) const;
+    // Puts the folder's names on the medium, as they are now.
+    void flushNames() const;
 
     std::string path_;
+    NativeHandle handle_;
+};
+
+// An exclusive lock of a job's outputs in a folder, held as long as the object lives: a hidden
+// lock file there, removed again when the lock goes.
+class FolderLock {
+public:
+    ~FolderLock();
+    FolderLock(FolderLock&& other) noexcept;
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    FolderLock& operator=(FolderLock&&) = delete;
+
+private:
+    friend class Folder;
+    FolderLock(const Folder& folder, std::string name, NativeHandle handle);
+
+    const Folder* folder_;
+    std::string name_;
     NativeHandle handle_;
 };
 

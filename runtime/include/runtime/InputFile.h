@@ -20,6 +20,7 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     ByteCount length() const;
+    FileIdentity identity() const;
     // Fills the whole buffer with the next bytes. A file that ends first has shrunk since its
     // length was taken: that is a failure, never a shorter piece.
     void readExactly(std::span<std::byte> buffer);

@@ -14,4 +14,13 @@ using NativeHandle = void*;  // a HANDLE
 using NativeHandle = int;    // a file descriptor
 #endif
 
+// Which file a name or a handle leads to, whatever the path: device and inode on Linux, volume
+// serial number and file index on Windows. Two names with the same identity are one file.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
 } // namespace runtime

@@ -1,0 +1,78 @@
+#include "RoomCheck.h"
+
+#include "runtime/NumberText.h"
+#include "runtime/Path.h"
+
+#include <algorithm>
+
+namespace engine {
+
+namespace {
+
+using runtime::groupedNumber;
+using runtime::inQuotes;
+
+ByteCount roundedUp(ByteCount bytes, ByteCount unit) { return (bytes + unit - 1) / unit * unit; }
+
+// What removing the entry gives back: a file's room, unless another name keeps it.
+ByteCount reclaimable(const runtime::Entry& entry)
+{
+    return entry.kind == runtime::EntryKind::File && entry.links == 1 ? entry.allocatedBytes : 0;
+}
+
+// The most room the job needs at any moment beyond what is free as it starts.
+ByteCount peakNeed(const CuttingPlan& plan, const FolderContents& contents, ByteCount unit, ByteCount script)
+{
+    const ByteCount fullPiece = roundedUp(plan.pieceLength, unit);
+    const auto takenThrough = [&](std::int64_t number) {
+        return number < plan.pieceCount
+                   ? number * fullPiece
+                   : (plan.pieceCount - 1) * fullPiece + roundedUp(plan.lengthOf(plan.pieceCount), unit);
+    };
+    ByteCount freed = 0, worst = 0;
+    for (const OldOutput& old : contents.outputs) {
+        // Between two old pieces the job only takes room: the worst is just before the next frees some.
+        if (old.number > 1)
+            worst = std::min(worst, freed - takenThrough(old.number - 1));
+        freed += reclaimable(old.entry);
+    }
+    worst = std::min(worst, freed - takenThrough(plan.pieceCount) - roundedUp(script, unit));
+    return -worst;
+}
+
+// New names the job leaves in the folder: a piece replaces an old one of its name, the
+// script an old script.
+std::uint64_t newNames(const CuttingPlan& plan, const FolderContents& contents)
+{
+    return static_cast<std::uint64_t>(plan.pieceCount) + 1 - contents.outputs.size();
+}
+
+} // namespace
+
+std::optional<std::string> roomShortfall(const CuttingPlan& plan, const FolderContents& contents,
+                                         const runtime::Medium& medium, const std::string& folderShown,
+                                         std::uint64_t scriptBytes)
+{
+    const std::string folder = inQuotes(folderShown);
+    const std::uint64_t names = newNames(plan, contents);
+    if (medium.freeFileSlots && names > *medium.freeFileSlots)
+        return "Auf dem Datenträger des Ordners " + folder + " können nur noch " + groupedNumber(*medium.freeFileSlots) +
+               " Dateien angelegt werden, das Zerlegen braucht " + groupedNumber(names) +
+               ". Bitte geben Sie eine größere Dateigröße an oder schaffen Sie Platz und versuchen Sie es erneut.";
+    if (medium.entriesPerFolder && contents.entryCount && *contents.entryCount + names > *medium.entriesPerFolder)
+        return "Im Ordner " + folder + " hätten nicht alle Teile Platz: Der Datenträger nimmt in einem Ordner höchstens " +
+               groupedNumber(*medium.entriesPerFolder) + " Einträge auf, mit den Teilen wären es " +
+               groupedNumber(*contents.entryCount + names) +
+               ". Bitte geben Sie eine größere Dateigröße an oder legen Sie die Datei in einen leeren Ordner.";
+    if (!medium.availableBytes)
+        return std::nullopt;
+    const auto need = static_cast<std::uint64_t>(
+        peakNeed(plan, contents, medium.allocationUnit, static_cast<ByteCount>(scriptBytes)));
+    if (need <= *medium.availableBytes)
+        return std::nullopt;
+    return "Im Ordner " + folder + " ist nicht genug Platz frei: Beim Zerlegen werden bis zu " + groupedNumber(need) +
+           " Bytes gebraucht, frei sind " + groupedNumber(*medium.availableBytes) +
+           " Bytes. Bitte schaffen Sie Platz und versuchen Sie es erneut.";
+}
+
+} // namespace engine

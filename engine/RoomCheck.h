@@ -1,0 +1,22 @@
+#pragma once
+
+#include "CuttingPlan.h"
+#include "OldOutputs.h"
+#include "runtime/Folder.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace engine {
+
+// Why the job's files would not fit the medium, as a German message for the user; nothing
+// when they fit. Room is counted in the medium's allocation units and in the order the job
+// frees and takes it: the old script goes first, each old piece just before its new one is
+// written, the new script comes last. Where the medium tells no size, nothing is refused:
+// writing then reports what goes wrong.
+std::optional<std::string> roomShortfall(const CuttingPlan& plan, const FolderContents& contents,
+                                         const runtime::Medium& medium, const std::string& folderShown,
+                                         std::uint64_t scriptBytes);
+
+} // namespace engine

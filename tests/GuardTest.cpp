@@ -1,0 +1,141 @@
+// What other people, other programs and other media do around a job: a second way to the
+// source, files of other users, a folder that may not be listed, a medium short of file
+// slots, sources that are no files. The job refuses before it writes, or it works.
+#include "engine/DateiZerlegen.h"
+#include "runtime/FileError.h"
+
+#include "LinuxFaults.h"
+
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace testsupport;
+using engine::DateiZerlegen;
+namespace fs = std::filesystem;
+
+constexpr unsigned kSomeone = 65534, kSomeoneElse = 65533;
+
+// The one message of a job that must be refused, or what went wrong instead.
+std::string refusalOf(const std::string& source, engine::ByteCount piece)
+{
+    RecordingReport report;
+    try {
+        DateiZerlegen(source, piece, report);
+    } catch (const std::exception& error) {
+        return std::string("failed: ") + error.what();
+    }
+    return report.messages.size() == 1 ? report.messages[0] : std::to_string(report.messages.size()) + " messages";
+}
+
+void expectHolds(const std::string& text, const std::string& part)
+{
+    EXPECT_NE(text.find(part), std::string::npos) << text;
+}
+
+TEST(Guards, ASourceReachedAnotherWayIsNeverReplaced)
+{
+    SKIP_UNLESS_ROOT();
+    TempFolder folder;
+    const std::string bytes = randomBytes(300, 1);
+    writeFile(folder / "film.002", bytes);
+    BindMount sameFiles(folder.path(), BindMount::ReadWrite);
+    fs::create_symlink(sameFiles / "film.002", folder / "film.avi");  // the path differs, the file is one
+
+    expectHolds(refusalOf(folder / "film.avi", 100), "ist dieselbe Datei wie ihr Teil „film.002“");
+    EXPECT_EQ(readFile(folder / "film.002"), bytes);
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.002", "film.avi"}));
+}
+
+TEST(Guards, FilesOfOtherUsers)
+{
+    SKIP_UNLESS_ROOT();
+    const std::string bytes = randomBytes(300, 2);
+    const struct {
+        const char* what;
+        fs::perms folderMode;
+        std::string expected;  // a part of the refusal; empty: the job works
+    } cases[] = {
+        // Only a file's owner removes it from a sticky folder: the old piece would stop the job
+        // after the old script and the first piece are gone.
+        {"someone else's old piece in a sticky folder", fs::perms::all | fs::perms::sticky_bit,
+         "Die alte Datei „%/film.002“ kann nicht ersetzt werden: Der Zugriff wurde verweigert"},
+        // A drop box: names are made there, but never listed.
+        {"a folder that may be written but not listed", fs::perms::owner_write | fs::perms::owner_exec, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        writeFile(folder / "film.avi", bytes);
+        writeFile(folder / "film.002", "alt");
+        writeFile(folder / "film.bat", "copy /b film.001 + film.002 film.avi\r\n");
+        ::chown((folder / "film.avi").c_str(), kSomeone, kSomeone);
+        ::chown((folder / "film.bat").c_str(), kSomeone, kSomeone);
+        ::chown((folder / "film.002").c_str(), c.expected.empty() ? kSomeone : kSomeoneElse, kSomeoneElse);
+        ::chown(folder.path().c_str(), c.expected.empty() ? kSomeone : 0, 0);
+        fs::permissions(folder.path(), c.folderMode);
+        const auto before = folder.names();
+
+        const std::string refusal = asUser(kSomeone, [&] { return refusalOf(folder / "film.avi", 100); });
+        if (c.expected.empty()) {
+            EXPECT_EQ(refusal, "0 messages");
+            EXPECT_EQ(joinedPieces(folder / "film."), bytes);
+            EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+        } else {
+            std::string expected = c.expected;
+            expected.replace(expected.find('%'), 1, folder.path());
+            expectHolds(refusal, expected);
+            EXPECT_EQ(folder.names(), before);
+        }
+    }
+}
+
+TEST(Guards, AMediumShortOfFileSlots)
+{
+    SKIP_UNLESS_ROOT();
+    SmallDisk disk(4 << 20, 50);
+    writeFile(disk / "film.avi", randomBytes(200, 4));
+    expectHolds(refusalOf(disk / "film.avi", 1), "können nur noch");
+    EXPECT_EQ(disk.names(), std::vector<std::string>{"film.avi"});
+}
+
+TEST(Guards, SourcesThatAreNoFilesAreRefusedInGerman)
+{
+    TempFolder folder;
+    ::mkfifo((folder / "rohr").c_str(), 0644);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = folder / "dose";
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    const struct {
+        const char* name;
+        std::error_code code;
+    } cases[] = {
+        {"rohr", runtime::FileProblem::NotARegularFile},
+        {"dose", std::error_code(ENXIO, std::system_category())},
+        {"", runtime::FileProblem::NotARegularFile},  // the folder itself
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingReport report;
+        try {
+            DateiZerlegen(folder / c.name, 100, report);
+            ADD_FAILURE() << "a source that is no file must fail";
+        } catch (const runtime::FileError& error) {
+            EXPECT_EQ(error.code(), c.code);
+            EXPECT_EQ(std::string(error.what()).find(std::strerror(c.code.value())), std::string::npos)
+                << "no English: " << error.what();
+        }
+    }
+    ::close(socket);
+}
+
+} // namespace
