@@ -224,6 +224,18 @@ int measure(bool quick, int rounds, const fs::path& folder)
     if (growth >= 2)
         failures.push_back("memory growth");
 
+    // Ten million pieces planned, more than any disk here holds: the job is refused before its
+    // first piece, in as little memory and time as any other.
+    const fs::path plannedFolder = freshFolder(folder, "klein.bin");
+    std::ofstream(plannedFolder / "leer.bin").close();
+    fs::resize_file(plannedFolder / "leer.bin", 10'000'000 * MiB);  // sparse: takes no room
+    const Run planned = run({(here / "palvo_cut").string(), (plannedFolder / "leer.bin").string(), std::to_string(MiB)});
+    fs::remove_all(plannedFolder);
+    std::printf("ten million pieces planned: refused after %.2f s, peak %.1f MiB (goal <= 16) %s\n", planned.seconds,
+                planned.peakMiB, planned.peakMiB <= 16 ? "ok" : "MISSED");
+    if (planned.peakMiB > 16)
+        failures.push_back("memory of a plan of ten million pieces");
+
     // The window during a job with the largest pieces.
     const std::int64_t windowPiece = large / 2;
     const fs::path windowFolder = freshFolder(folder, "gross.bin");
