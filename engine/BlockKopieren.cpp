@@ -5,7 +5,8 @@
 
 namespace engine {
 
-void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece)
+void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece,
+                   CopyProgress& progress)
 {
     std::vector<std::byte> buffer(kBlockSize);
     for (runtime::ByteCount done = 0; done < count;) {
@@ -14,19 +15,28 @@ void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime
         source.readExactly(block);
         piece.write(block);
         done += static_cast<runtime::ByteCount>(block.size());
+        progress.moved(static_cast<runtime::ByteCount>(block.size()));
     }
 }
 
-void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece)
+void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece, CopyProgress& progress)
 {
     constexpr runtime::ByteCount kLargePieceFrom = 2 * kBlockSize;
     if (count < kLargePieceFrom) {
-        BlockKopieren(count, source, piece);
+        BlockKopieren(count, source, piece, progress);
         return;
     }
     piece.reserve(count);
-    const runtime::ByteCount copied = runtime::copyInKernel(source, piece, count);
-    BlockKopieren(count - copied, source, piece);
+    runtime::ByteCount copied = 0;
+    while (copied < count) {
+        const runtime::ByteCount run = std::min(count - copied, kKernelRun);
+        const runtime::ByteCount moved = runtime::copyInKernel(source, piece, run);
+        copied += moved;
+        progress.moved(moved);
+        if (moved < run)
+            break;  // the kernel cannot, or no more: the block loop moves the rest
+    }
+    BlockKopieren(count - copied, source, piece, progress);
 }
 
 } // namespace engine

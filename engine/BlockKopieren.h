@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CopyProgress.h"
 #include "runtime/Folder.h"
 #include "runtime/InputFile.h"
 
@@ -7,14 +8,19 @@ namespace engine {
 
 inline constexpr std::size_t kBlockSize = 32768;
 
+// The most the kernel copies in one go: between two such runs a job reports how far it is
+// and stops when asked, even in a piece of gigabytes.
+inline constexpr runtime::ByteCount kKernelRun = 64 << 20;
+
 // Moves count bytes from the source's read position to the piece's write position, block by
 // block; the bytes travel through one buffer, never a whole piece in memory.
-void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece);
+void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece,
+                   CopyProgress& progress);
 
 // Moves count bytes from the source's read position to the start of a new piece: by the
 // kernel's in-file copy as far as it serves, the rest with BlockKopieren. A large piece has its
 // room set aside first (finding it block by block costs more than the copy itself); small
 // pieces go by BlockKopieren alone, for them the kernel's copy costs more to set up than it saves.
-void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece);
+void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece, CopyProgress& progress);
 
 } // namespace engine

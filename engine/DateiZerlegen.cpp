@@ -29,13 +29,12 @@ private:
 };
 
 void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& source,
-              const runtime::Folder& folder, JobReport& report)
+              const runtime::Folder& folder, JobReport& report, CopyProgress& progress)
 {
     report.pieceStarted(number, plan.piecePath(number));
     runtime::NewFile piece = folder.replace(plan.pieceFileName(number));
-    copyPiece(plan.lengthOf(number), source, piece);
+    copyPiece(plan.lengthOf(number), source, piece, progress);
     piece.commit();
-    report.progressed(plan.bytesThrough(number), plan.sourceLength);
 }
 
 // Written a line at a time, in the code page cmd reads it in, under a name of its own; it
@@ -50,12 +49,23 @@ void writeScript(const CuttingPlan& plan, const runtime::Folder& folder)
     script.commitAs(plan.scriptFileName());
 }
 
-void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Folder& folder, JobReport& report)
+void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Folder& folder, JobReport& report,
+         std::stop_token stop)
 {
     // The old script goes before the first old piece does: it would join a mixture.
     folder.remove(plan.scriptFileName());
-    for (std::int64_t number = 1; number <= plan.pieceCount; ++number)
-        cutPiece(plan, number, input, folder, report);
+    CopyProgress progress(report, std::move(stop), plan.sourceLength);
+    std::int64_t number = 1;
+    try {
+        for (; number <= plan.pieceCount; ++number)
+            cutPiece(plan, number, input, folder, report, progress);
+    } catch (const JobStopped&) {
+        // The piece being written is gone already; the finished ones of this job go too. Files
+        // of other names, pieces beyond this job's last among them, stay as they were.
+        for (std::int64_t written = 1; written < number; ++written)
+            folder.remove(plan.pieceFileName(written));
+        return;
+    }
     input.close();
     folder.flushFiles();
     writeScript(plan, folder);
@@ -63,7 +73,7 @@ void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Fold
 
 } // namespace
 
-void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& report)
+void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& report, std::stop_token stop)
 {
     if (pieceLength < 1)
         throw std::invalid_argument("DateiZerlegen: a piece holds at least one byte");
@@ -84,7 +94,7 @@ void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& 
         return report.message(alreadyCutting(plan, folder));
     if (const auto refusal = refusalByFolder(plan, input.identity(), folder, medium))
         return report.message(*refusal);
-    cut(plan, input, folder, report);
+    cut(plan, input, folder, report, std::move(stop));
 }
 
 } // namespace engine

@@ -2,7 +2,11 @@
 
 #include "form/Texts.h"
 #include "runtime/LeadingNumber.h"
+#include "runtime/Path.h"
 #include "runtime/Rounding.h"
+
+#include <filesystem>
+#include <functional>
 
 namespace form {
 
@@ -18,15 +22,57 @@ double TeilBytes(CopyCommandWindow& window)
     return 0;
 }
 
-void buttonKopieren_Click(CopyCommandWindow& window)
+namespace {
+
+// The size first: with an invalid one the user sees the warning and is asked for nothing.
+void cutWithTheFieldsSize(CopyCommandWindow& window, const std::function<std::string()>& chooseSource)
 {
     const auto pieceLength = runtime::roundHalfEven(TeilBytes(window));
     if (!pieceLength || *pieceLength <= 0)
         return;
-    const std::string source = window.DateiDialog();
+    const std::string source = chooseSource();
     if (source.empty())
         return;
     window.startCutting(source, *pieceLength);
+}
+
+bool isFolder(const std::string& path)
+{
+    std::error_code unknown;
+    return std::filesystem::is_directory(runtime::toFsPath(path), unknown);
+}
+
+bool isFile(const std::string& path)
+{
+    std::error_code unknown;
+    return std::filesystem::is_regular_file(runtime::toFsPath(path), unknown);
+}
+
+} // namespace
+
+void buttonKopieren_Click(CopyCommandWindow& window)
+{
+    cutWithTheFieldsSize(window, [&] { return window.DateiDialog(); });
+}
+
+void cutDroppedFiles(CopyCommandWindow& window, const std::vector<std::string>& paths)
+{
+    if (paths.size() != 1)
+        return window.showMessage(texts::oneFileAtATime(texts::severalFilesDropped));
+    if (isFolder(paths.front()))
+        return window.showMessage(texts::oneFileAtATime(texts::folderDropped(paths.front())));
+    cutWithTheFieldsSize(window, [&] { return paths.front(); });
+}
+
+std::string fileNamedAtStart(CopyCommandWindow& window, const std::vector<std::string>& arguments)
+{
+    if (arguments.empty())
+        return {};
+    if (arguments.size() == 1 && isFile(arguments.front()))
+        return arguments.front();
+    window.showMessage(arguments.size() == 1 ? texts::noFileToOffer(arguments.front())
+                                             : texts::oneFileAtATime(texts::severalFilesNamed));
+    return {};
 }
 
 } // namespace form

@@ -8,6 +8,13 @@
 
 namespace form {
 
+namespace {
+
+// How often the desktop hears how far the job is.
+constexpr auto kFractionEvery = std::chrono::milliseconds(100);
+
+} // namespace
+
 CuttingRun::~CuttingRun()
 {
     if (job_.joinable())
@@ -17,19 +24,25 @@ CuttingRun::~CuttingRun()
 void CuttingRun::start(std::string source, engine::ByteCount pieceLength)
 {
     running_ = true;
+    stop_ = std::stop_source();
     job_ = std::thread([this, source = std::move(source), pieceLength] { run(source, pieceLength); });
 }
 
 void CuttingRun::run(const std::string& source, engine::ByteCount pieceLength)
 {
+    std::string failure;
     try {
-        engine::DateiZerlegen(source, pieceLength, *this);
+        engine::DateiZerlegen(source, pieceLength, *this, stop_.get_token());
     } catch (const runtime::FileError& error) {
-        message(texts::jobFailed(error.what()));
+        failure = texts::jobFailed(error.what());
     } catch (const std::bad_alloc&) {
-        message(texts::jobFailed(texts::outOfMemory));
+        failure = texts::jobFailed(texts::outOfMemory);
     } catch (const std::exception& error) {
-        message(texts::jobFailed(texts::internalFault(error.what())));
+        failure = texts::jobFailed(texts::internalFault(error.what()));
+    }
+    {
+        std::lock_guard lock(mutex_);
+        failure_ = std::move(failure);
     }
     view_.postToWindow([this] { finish(); });
 }
@@ -44,7 +57,28 @@ void CuttingRun::pieceStarted(std::int64_t, const std::string& path)
 {
     {
         std::lock_guard lock(mutex_);
-        newestProgress_ = texts::copyingTo(path);
+        newestText_ = texts::copyingTo(path);
+    }
+    postNewestProgress();
+}
+
+void CuttingRun::progressed(std::int64_t done, std::int64_t total)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastFraction_ < kFractionEvery && done < total)
+        return;
+    lastFraction_ = now;
+    {
+        std::lock_guard lock(mutex_);
+        newestFraction_ = static_cast<double>(done) / static_cast<double>(total);
+    }
+    postNewestProgress();
+}
+
+void CuttingRun::postNewestProgress()
+{
+    {
+        std::lock_guard lock(mutex_);
         if (std::exchange(progressPosted_, true))
             return;
     }
@@ -54,14 +88,17 @@ void CuttingRun::pieceStarted(std::int64_t, const std::string& path)
 void CuttingRun::showNewestProgress()
 {
     std::string text;
+    double fraction = 0;
     {
         std::lock_guard lock(mutex_);
-        text = newestProgress_;
+        text = newestText_;
+        fraction = newestFraction_;
         progressPosted_ = false;
     }
     if (!std::exchange(busyShown_, true))
         view_.showBusy(true);
     view_.showProgressText(text);
+    view_.showDesktopProgress(fraction);
 }
 
 void CuttingRun::finish()
@@ -71,10 +108,19 @@ void CuttingRun::finish()
     if (std::exchange(busyShown_, false))
         view_.showBusy(false);
     std::vector<std::string> messages;
+    std::string failure;
     {
         std::lock_guard lock(mutex_);
         messages.swap(messages_);
+        failure.swap(failure_);
+        newestText_.clear();
+        newestFraction_ = 0;
     }
+    if (!failure.empty()) {
+        view_.showDesktopFailure();
+        view_.showMessage(failure);
+    }
+    view_.clearDesktopProgress();
     for (const std::string& text : messages)
         view_.showMessage(text);
     running_ = false;

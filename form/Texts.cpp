@@ -1,6 +1,7 @@
 #include "form/Texts.h"
 
 #include "Version.h"
+#include "runtime/Path.h"
 
 namespace form::texts {
 
@@ -23,6 +24,23 @@ std::string jobFailed(const std::string& reason)
 std::string internalFault(const std::string& detail)
 {
     return "Interner Fehler des Programms: " + detail;
+}
+
+std::string folderDropped(const std::string& path)
+{
+    return runtime::inQuotes(path) + " ist ein Ordner.";
+}
+
+std::string oneFileAtATime(const std::string& whatCame)
+{
+    return whatCame + " Palvo zerlegt eine Datei auf einmal: Bitte ziehen Sie genau eine Datei auf das Fenster "
+                      "oder wählen Sie sie mit „Datei auswählen und kopieren“.";
+}
+
+std::string noFileToOffer(const std::string& name)
+{
+    return "Palvo sollte die Datei " + runtime::inQuotes(name) +
+           " öffnen, doch die gibt es nicht. Bitte wählen Sie die Datei mit „Datei auswählen und kopieren“.";
 }
 
 } // namespace form::texts

@@ -4,18 +4,20 @@
 
 #include <QEventLoop>
 
+#include <utility>
+
 namespace qtwindow {
 
 void Form1::startCutting(const std::string& source, std::int64_t pieceLength)
 {
-    // The window goes on painting and showing what the job reports, but takes no input until
-    // the job has ended.
+    // The window goes on painting and showing what the job reports until it has ended; what
+    // input it takes meanwhile, its event filter says.
     QEventLoop loop;
     jobLoop_ = &loop;
     run_.start(source, pieceLength);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec();
     jobLoop_ = nullptr;
-    if (closeRequested_)
+    if (std::exchange(closeAfterJob_, false))
         close();
 }
 
@@ -33,6 +35,21 @@ void Form1::showProgressText(const std::string& text)
 {
     labelInfo->setText(QString::fromStdString(text));
     labelInfo->repaint();
+}
+
+void Form1::showDesktopProgress(double fraction)
+{
+    launcherEntry_.showProgress(fraction);
+}
+
+void Form1::showDesktopFailure()
+{
+    launcherEntry_.showFailure();
+}
+
+void Form1::clearDesktopProgress()
+{
+    launcherEntry_.clear();
 }
 
 void Form1::jobEnded()

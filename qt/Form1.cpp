@@ -8,8 +8,12 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 
 namespace qtwindow {
 
@@ -35,7 +39,7 @@ Widget* named(Widget* widget, const char* name)
 
 } // namespace
 
-Form1::Form1(QWidget* parent)
+Form1::Form1(const QStringList& arguments, QWidget* parent)
     : QWidget(parent)
     , labelBeschreibung(named(new QLabel(text(form::texts::beschreibung), this), "labelBeschreibung"))
     , labelDateigröße(named(new QLabel(text(form::texts::dateigröße), this), "labelDateigröße"))
@@ -66,6 +70,22 @@ Form1::Form1(QWidget* parent)
     connect(buttonEnde, &QPushButton::clicked, this, &Form1::buttonEnde_Click);
     connect(textDateigröße, &QLineEdit::returnPressed, buttonKopieren, &QPushButton::click);
     layOut();
+
+    setAcceptDrops(true);
+    buttonKopieren->installEventFilter(this);
+    textDateigröße->installEventFilter(this);
+    // Once the window is up, so that a message about the name stands over it.
+    QTimer::singleShot(0, this, [this, arguments] { offerFileNamedAtStart(arguments); });
+}
+
+void Form1::offerFileNamedAtStart(const QStringList& arguments)
+{
+    std::vector<std::string> names;
+    for (const QString& argument : arguments)
+        names.push_back(argument.toStdString());
+    const std::string offered = form::fileNamedAtStart(*this, names);
+    if (!offered.empty())
+        lastChoice_ = QString::fromStdString(offered);
 }
 
 void Form1::layOut()
@@ -100,13 +120,66 @@ void Form1::buttonEnde_Click()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // A job stops only between whole files: the window closes once it has ended.
+    // The window closes once a running job has taken back what it wrote.
     if (run_.running()) {
-        closeRequested_ = true;
         event->ignore();
+        offerToStop(AfterStop::Close);
         return;
     }
     event->accept();
+}
+
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && run_.running())
+        offerToStop(AfterStop::StayOpen);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void Form1::offerToStop(AfterStop after)
+{
+    if (askYesNo(this, QString::fromUtf8(form::texts::stopQuestion)) && run_.running()) {
+        run_.requestStop();
+        closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    // While a job runs, the copy button and the size field take no input; "Ende" and Escape
+    // offer to stop the job.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+        if (run_.running() && !(event->type() == QEvent::KeyPress &&
+                                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape))
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!run_.running() && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        paths.push_back(url.toLocalFile().toStdString());
+    event->acceptProposedAction();
+    // After the drop has ended: the program the file came from is not kept waiting for the job.
+    QTimer::singleShot(0, this, [this, paths] { form::cutDroppedFiles(*this, paths); });
 }
 
 std::string Form1::sizeFieldText()

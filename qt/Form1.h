@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LauncherEntry.h"
 #include "form/CopyCommand.h"
 #include "form/CuttingRun.h"
 
@@ -21,7 +22,9 @@ class ProgressLine;
 class Form1 : public QWidget, private form::CopyCommandWindow, private form::JobView {
     Q_OBJECT
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    // arguments: what the program was started with; a file named there is the one the file
+    // dialog offers first.
+    explicit Form1(const QStringList& arguments = {}, QWidget* parent = nullptr);
 
 private slots:
     void buttonKopieren_Click();
@@ -29,9 +32,18 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    enum class AfterStop { StayOpen, Close };
+
     void layOut();
+    void offerFileNamedAtStart(const QStringList& arguments);
+    // While a job runs: asks whether to stop it, and stops it on "Ja".
+    void offerToStop(AfterStop after);
 
     // What the copy command asks of the window.
     std::string sizeFieldText() override;
@@ -45,6 +57,9 @@ private:
     void postToWindow(std::function<void()> call) override;
     void showBusy(bool busy) override;
     void showProgressText(const std::string& text) override;
+    void showDesktopProgress(double fraction) override;
+    void showDesktopFailure() override;
+    void clearDesktopProgress() override;
     void jobEnded() override;
 
     QLabel* labelBeschreibung;
@@ -57,9 +72,10 @@ private:
     QFileDialog* cmdStandarddialog;
 
     form::CuttingRun run_{*this};
+    LauncherEntry launcherEntry_;
     QEventLoop* jobLoop_ = nullptr;  // runs while the job does
     QString lastChoice_;
-    bool closeRequested_ = false;
+    bool closeAfterJob_ = false;
 };
 
 } // namespace qtwindow

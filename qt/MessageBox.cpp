@@ -14,4 +14,13 @@ void messageBox(QWidget* parent, const QString& text)
     box.exec();
 }
 
+bool askYesNo(QWidget* parent, const QString& question)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(form::texts::messageTitle), question,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace qtwindow

@@ -10,4 +10,7 @@ namespace qtwindow {
 // and no icon.
 void messageBox(QWidget* parent, const QString& text);
 
+// A modal question titled Palvo with "Ja" and "Nein", "Nein" the default; whether it was "Ja".
+bool askYesNo(QWidget* parent, const QString& question);
+
 } // namespace qtwindow

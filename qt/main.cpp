@@ -7,7 +7,7 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     qtwindow::setUpApplication(application);
-    qtwindow::Form1 form;
+    qtwindow::Form1 form(QApplication::arguments().mid(1));
     form.show();
     return QApplication::exec();
 }

@@ -8,18 +8,20 @@
 namespace {
 
 using namespace testsupport;
-using CopyFunction = void (*)(runtime::ByteCount, runtime::InputFile&, runtime::NewFile&);
+using CopyFunction = void (*)(runtime::ByteCount, runtime::InputFile&, runtime::NewFile&, engine::CopyProgress&);
 
 // Copies the source in consecutive runs of the given lengths into one file each.
 std::vector<std::string> copyRuns(CopyFunction copy, const std::string& source, const std::string& targetFolder,
                                   const std::vector<runtime::ByteCount>& runs)
 {
     runtime::InputFile input(source);
+    RecordingReport report;
+    engine::CopyProgress progress(report, {}, input.length());
     const runtime::Folder folder(targetFolder + "/");
     std::vector<std::string> copies;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         runtime::NewFile target = folder.create("run" + std::to_string(i));
-        copy(runs[i], input, target);
+        copy(runs[i], input, target, progress);
         target.commit();
         copies.push_back(readFile(target.path()));
     }

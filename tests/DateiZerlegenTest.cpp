@@ -168,6 +168,53 @@ TEST_F(Cutting, ASecondJobOnTheSameOutputsIsRefusedWhileTheFirstRuns)
                                                          "film.avi", "film.bat", "film.mkv"}));
 }
 
+// Asks the job to stop when it reaches the given piece, or the given byte of the source.
+class StoppingReport : public RecordingReport {
+public:
+    StoppingReport(std::int64_t piece, ByteCount byte) : piece_(piece), byte_(byte) {}
+    void pieceStarted(std::int64_t number, const std::string& path) override
+    {
+        RecordingReport::pieceStarted(number, path);
+        if (number == piece_)
+            stop.request_stop();
+    }
+    void progressed(std::int64_t done, std::int64_t total) override
+    {
+        RecordingReport::progressed(done, total);
+        if (done >= byte_)
+            stop.request_stop();
+    }
+    std::stop_source stop;
+
+private:
+    std::int64_t piece_;
+    ByteCount byte_;
+};
+
+TEST_F(Cutting, AStoppedJobTakesBackWhatItWroteAndNothingElse)
+{
+    const std::string bytes = randomBytes(50 * 4096, 8);
+    const struct {
+        const char* what;
+        std::int64_t piece;
+        ByteCount byte;
+    } stops[] = {{"between two pieces", 3, 1 << 30}, {"in the middle of a piece", 99, 5 * 4096 + 2048},
+                 {"in the last piece", 99, 49 * 4096 + 1}};
+    for (const auto& s : stops) {
+        SCOPED_TRACE(s.what);
+        TempFolder here;
+        writeFile(here / "film.avi", bytes);
+        writeFile(here / "film.bat", "copy /b film.001 + film.002 film.avi\r\n");
+        writeFile(here / "film.099", "ein Teil eines anderen Zerlegens");
+        StoppingReport stopping(s.piece, s.byte);
+        DateiZerlegen(here / "film.avi", 4096, stopping, stopping.stop.get_token());
+        EXPECT_EQ(here.names(), (std::vector<std::string>{"film.099", "film.avi"}));
+        EXPECT_EQ(readFile(here / "film.avi"), bytes);
+        EXPECT_TRUE(stopping.messages.empty());
+        EXPECT_EQ(stopping.ends, 1);
+    }
+}
+
 TEST(CuttingJoinedByCmd, WineCmdRebuildsTheSourceByteForByte)
 {
     const struct {

@@ -31,14 +31,22 @@ void ModalAnswerer::look()
     answer(modal);
 }
 
-ModalAnswerer::Answer pressOk()
+namespace {
+
+ModalAnswerer::Answer pressButton(QMessageBox::StandardButton which)
 {
-    return [](QWidget* modal) {
+    return [which](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
-        if (box && box->button(QMessageBox::Ok))
-            box->button(QMessageBox::Ok)->click();
+        if (box && box->button(which))
+            box->button(which)->click();
     };
 }
+
+} // namespace
+
+ModalAnswerer::Answer pressOk() { return pressButton(QMessageBox::Ok); }
+ModalAnswerer::Answer pressYes() { return pressButton(QMessageBox::Yes); }
+ModalAnswerer::Answer pressNo() { return pressButton(QMessageBox::No); }
 
 ModalAnswerer::Answer cancelDialog()
 {

@@ -33,5 +33,7 @@ private:
 
 // Answers for the usual cases.
 ModalAnswerer::Answer pressOk();
+ModalAnswerer::Answer pressYes();
+ModalAnswerer::Answer pressNo();
 ModalAnswerer::Answer cancelDialog();
 ModalAnswerer::Answer chooseFile(const QString& path);

@@ -5,6 +5,10 @@
 #include "LinuxFaults.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -12,6 +16,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 // Texts in failure reports as a person reads them.
@@ -21,6 +30,34 @@ namespace {
 
 using namespace testsupport;
 using qtwindow::Form1;
+
+// A session bus of the tests' own, for as long as they run: what the window says on it is
+// heard by the tests and by no desktop.
+class PrivateSessionBus {
+public:
+    PrivateSessionBus()
+    {
+        FILE* daemon = ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
+        char address[512] = {}, pid[32] = {};
+        if (daemon && std::fgets(address, sizeof address, daemon) && std::fgets(pid, sizeof pid, daemon)) {
+            address[std::strcspn(address, "\n")] = '\0';
+            ::setenv("DBUS_SESSION_BUS_ADDRESS", address, 1);
+            pid_ = std::atoi(pid);
+        }
+        if (daemon)
+            ::pclose(daemon);
+    }
+    ~PrivateSessionBus()
+    {
+        if (pid_ > 0)
+            ::kill(pid_, SIGTERM);
+    }
+    PrivateSessionBus(const PrivateSessionBus&) = delete;
+    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
+
+private:
+    pid_t pid_ = 0;
+};
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -64,6 +101,15 @@ private:
     std::function<void()> onFirstProgress_;
 };
 
+// Clicks "Datei auswählen und kopieren" and answers what appears; returns what appeared.
+QStringList copyIn(QWidget& form, std::deque<ModalAnswerer::Answer> answers)
+{
+    ModalAnswerer answerer(std::move(answers));
+    QTest::mouseClick(copyButton(form), Qt::LeftButton);
+    QApplication::processEvents();
+    return answerer.seen;
+}
+
 class Window : public ::testing::Test {
 protected:
     Window()
@@ -72,14 +118,7 @@ protected:
         form.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
     }
-    // Clicks "Datei auswählen und kopieren" and answers what appears; returns what appeared.
-    QStringList copyWith(std::deque<ModalAnswerer::Answer> answers)
-    {
-        ModalAnswerer answerer(std::move(answers));
-        QTest::mouseClick(copyButton(form), Qt::LeftButton);
-        QApplication::processEvents();
-        return answerer.seen;
-    }
+    QStringList copyWith(std::deque<ModalAnswerer::Answer> answers) { return copyIn(form, std::move(answers)); }
 
     Form1 form;
     TempFolder folder;
@@ -296,16 +335,183 @@ TEST_F(Window, ShowsTheEnginesMessagesAndFailuresAndStaysUsable)
     EXPECT_EQ(joinedPieces(folder / "film."), readFile(folder / "film.avi"));
 }
 
-TEST_F(Window, ClosesOnlyAfterTheJobHasEnded)
+// A source of a gigabyte on a disk in memory, with an earlier job's script and an unrelated
+// piece of a higher number beside it: a job on it runs long enough to be stopped.
+struct LongJob {
+    LongJob() : disk(1200 << 20)
+    {
+        std::ofstream(disk / "film.avi").close();
+        std::filesystem::resize_file(disk / "film.avi", 1000 << 20);  // sparse: quickly made
+        writeFile(disk / "film.bat", "copy /b film.001 + film.002 film.avi\r\n");
+        writeFile(disk / "film.099", "ein Teil eines anderen Zerlegens");
+    }
+    // What the job leaves after it, checked as the user would: its pieces and script, or
+    // nothing of it at all.
+    void expectCompleteOrGone(bool complete) const
+    {
+        EXPECT_EQ(std::filesystem::file_size(disk / "film.avi"), 1000u << 20) << "the source is untouched";
+        EXPECT_EQ(readFile(disk / "film.099"), "ein Teil eines anderen Zerlegens");
+        if (complete) {
+            EXPECT_EQ(readScript(readFile(disk / "film.bat")).pieces.size(), 50u);
+            EXPECT_EQ(std::filesystem::file_size(disk / "film.050"), 20u << 20);
+        } else {
+            EXPECT_EQ(disk.names(), (std::vector<std::string>{"film.099", "film.avi"}));
+        }
+    }
+    SmallDisk disk;
+};
+
+TEST(WindowWhileCutting, AJobStopsWhenTheUserSaysSo)
 {
-    const std::string bytes = randomBytes(4 << 20);
-    writeFile(folder / "film.avi", bytes);
-    sizeField(form)->setText("1");
-    PaintWatcher watcher(form, [&] { form.close(); });
-    copyWith({chooseFile(q(folder / "film.avi"))});
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(readScript(readFile(folder / "film.bat")).pieces.size(), 4096u);
-    EXPECT_EQ(joinedPieces(folder / "film."), bytes);
+    SKIP_UNLESS_ROOT();
+    const struct {
+        const char* way;
+        void (*ask)(Form1&);
+        bool yes;
+        bool windowStays;
+    } cases[] = {
+        {"Ende", [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, true, false},
+        {"Ende", [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, false, true},
+        {"the window's close button", [](Form1& form) { form.close(); }, true, false},
+        {"the window's close button", [](Form1& form) { form.close(); }, false, true},
+        {"Escape", [](Form1& form) { QTest::keyClick(&form, Qt::Key_Escape); }, true, true},
+        {"Escape", [](Form1& form) { QTest::keyClick(copyButton(form), Qt::Key_Escape); }, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.way) + (c.yes ? ", Ja" : ", Nein"));
+        LongJob job;
+        Form1 form;
+        form.show();
+        sizeField(form)->setText("20480");
+        PaintWatcher watcher(form, [&] { QTimer::singleShot(0, [&] { c.ask(form); }); });
+        EXPECT_EQ(copyIn(form, {chooseFile(q(job.disk / "film.avi")), c.yes ? pressYes() : pressNo()}),
+                  (QStringList{"QFileDialog: Datei auswählen", "QMessageBox: Soll das Zerlegen abgebrochen werden?"}));
+        job.expectCompleteOrGone(!c.yes);
+        EXPECT_EQ(form.isVisible(), c.windowStays);
+        EXPECT_EQ(progressLine(form)->text(), "");
+    }
+}
+
+// Hears what the window tells the dock, on the tests' own session bus.
+class LauncherListener : public QObject {
+    Q_OBJECT
+public:
+    LauncherListener()
+    {
+        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "listener");
+        EXPECT_TRUE(bus.isConnected()) << "a session bus of the tests' own runs";
+        bus.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", this, SLOT(update(QString, QVariantMap)));
+    }
+    QList<QVariantMap> updates;
+
+public slots:
+    void update(const QString& application, const QVariantMap& properties)
+    {
+        if (application == "application://palvo.desktop")
+            updates << properties;
+    }
+};
+
+TEST(WindowWhileCutting, ShowsHowFarTheJobIsWhereTheDockShowsIt)
+{
+    SKIP_UNLESS_ROOT();
+    LauncherListener dock;
+    LongJob job;
+    Form1 form;
+    form.show();
+    sizeField(form)->setText("20480");
+    copyIn(form, {chooseFile(q(job.disk / "film.avi"))});
+    job.expectCompleteOrGone(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dock.updates.isEmpty() && !dock.updates.last()["progress-visible"].toBool(); }));
+
+    ASSERT_GE(dock.updates.size(), 3) << "several while the job runs, and one at its end";
+    QList<double> shown;
+    for (const QVariantMap& update : dock.updates.mid(0, dock.updates.size() - 1)) {
+        EXPECT_TRUE(update["progress-visible"].toBool());
+        shown << update["progress"].toDouble();
+    }
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+    EXPECT_LT(shown.first(), shown.last());
+    EXPECT_EQ(shown.last(), 1.0);
+    EXPECT_EQ(dock.updates.last()["progress"].toDouble(), 0.0);
+}
+
+TEST_F(Window, CutsOneFileDroppedOnItAndExplainsWhyNotMore)
+{
+    writeFile(folder / "film.avi", randomBytes(3000, 2));
+    writeFile(folder / "zweite.avi", randomBytes(3000, 3));
+    makeFolder(folder / "ordner");
+    const struct {
+        const char* what;
+        const char* size;
+        std::vector<std::string> dropped;
+        QString message;  // empty: the file is cut
+    } cases[] = {
+        {"one file", "1", {"film.avi"}, ""},
+        {"one file, but no valid size", "0", {"film.avi"}, "Geben Sie bitte eine gültige Dateigröße an!"},
+        {"two files", "1", {"film.avi", "zweite.avi"}, "Es wurden mehrere Dateien auf das Fenster gezogen."},
+        {"a folder", "1", {"ordner"}, q("„" + folder / "ordner" + "“ ist ein Ordner.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        removeFile(folder / "film.bat");
+        sizeField(form)->setText(c.size);
+        QMimeData files;
+        QList<QUrl> urls;
+        for (const std::string& name : c.dropped)
+            urls << QUrl::fromLocalFile(q(folder / name));
+        files.setUrls(urls);
+        ModalAnswerer answerer({pressOk()});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &drop);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !answerer.seen.isEmpty() || exists(folder / "film.bat"); }));
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(answerer.seen, QStringList{});
+            EXPECT_EQ(joinedPieces(folder / "film."), readFile(folder / "film.avi"));
+        } else {
+            ASSERT_EQ(answerer.seen.size(), 1);
+            EXPECT_TRUE(answerer.seen[0].contains(c.message)) << answerer.seen[0].toStdString();
+            EXPECT_FALSE(exists(folder / "film.bat"));
+        }
+    }
+}
+
+TEST(WindowStarted, WithAFileOffersItInTheDialog)
+{
+    TempFolder folder;
+    writeFile(folder / "film.avi", randomBytes(3000, 4));
+    const struct {
+        const char* what;
+        QStringList arguments;
+        QString offered;  // by the dialog at its first showing
+        QStringList messages;
+    } cases[] = {
+        {"a file", {q(folder / "film.avi")}, q(folder / "film.avi"), {}},
+        {"a name of no file", {q(folder / "fehlt.avi")}, "",
+         {q("QMessageBox: Palvo sollte die Datei „" + folder / "fehlt.avi" + "“ öffnen, doch die gibt es nicht. Bitte "
+            "wählen Sie die Datei mit „Datei auswählen und kopieren“.")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ModalAnswerer started({pressOk()});
+        Form1 form(c.arguments);
+        form.show();
+        QTest::qWait(100);
+        EXPECT_EQ(started.seen, c.messages);
+        QString offered;
+        copyIn(form, {[&](QWidget* dialog) {
+            offered = static_cast<QFileDialog*>(dialog)->selectedFiles().value(0);
+            cancelDialog()(dialog);
+        }});
+        EXPECT_EQ(offered.isEmpty(), c.offered.isEmpty()) << offered.toStdString();
+        if (!c.offered.isEmpty()) {
+            EXPECT_EQ(offered, c.offered);
+        }
+        EXPECT_FALSE(exists(folder / "film.bat")) << "nothing is cut before the user asks";
+    }
 }
 
 TEST_F(Window, EndeClosesTheWindow)
@@ -316,9 +522,12 @@ TEST_F(Window, EndeClosesTheWindow)
 
 } // namespace
 
+#include "WindowTest.moc"
+
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const PrivateSessionBus bus;
     QApplication application(argc, argv);
     qtwindow::setUpApplication(application);
     ::testing::InitGoogleTest(&argc, argv);

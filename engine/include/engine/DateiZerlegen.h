@@ -3,6 +3,7 @@
 #include "engine/JobReport.h"
 
 #include <cstdint>
+#include <stop_token>
 #include <string>
 
 namespace engine {
@@ -19,6 +20,9 @@ inline constexpr const char* kSourceTooSmall =
 // anything is written. A failure on the way throws runtime::FileError: the piece being
 // written is removed and no join script is left, since a script must only ever exist complete
 // and matching its pieces; pieces already finished stay.
-void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& report);
+//
+// A stop asked for through stop takes effect between two blocks of a piece: every piece this
+// job has written goes again, the piece it was writing too, and the job ends without a word.
+void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& report, std::stop_token stop = {});
 
 } // namespace engine

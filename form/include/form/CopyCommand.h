@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The copy command, "Datei auswählen und kopieren": its steps, the same in every window.
 namespace form {
@@ -27,5 +28,13 @@ double TeilBytes(CopyCommandWindow& window);
 // Reads the size, asks for the file and starts cutting it; ends quietly wherever the user
 // chose nothing.
 void buttonKopieren_Click(CopyCommandWindow& window);
+
+// Files dropped on the window: one file is cut as if it had been chosen in the file dialog,
+// with the size in the field; more than one, or a folder, is answered with a message.
+void cutDroppedFiles(CopyCommandWindow& window, const std::vector<std::string>& paths);
+
+// What the program was started with: the file the dialog is to offer first, or, after a
+// message, nothing, where the name is no existing file or there are several.
+std::string fileNamedAtStart(CopyCommandWindow& window, const std::vector<std::string>& arguments);
 
 } // namespace form

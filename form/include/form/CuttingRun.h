@@ -2,8 +2,10 @@
 
 #include "engine/DateiZerlegen.h"
 
+#include <chrono>
 #include <functional>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +25,11 @@ public:
     virtual void showProgressText(const std::string& text) = 0;
     // A modal box titled Palvo with the text and an OK button.
     virtual void showMessage(const std::string& text) = 0;
+    // Where the desktop shows a program's progress (the taskbar button, the dock): how far the
+    // job is, from 0 to 1; that it failed, while its message is up; nothing, once it is over.
+    virtual void showDesktopProgress(double fraction) = 0;
+    virtual void showDesktopFailure() = 0;
+    virtual void clearDesktopProgress() = 0;
     // The job is over and everything it had to say has been shown: the window is idle again.
     virtual void jobEnded() = 0;
 };
@@ -34,9 +41,10 @@ public:
 // before the job counts as ended. The job's thread calls the engine and, through the
 // JobReport below, touches only the mailbox (under its mutex) and posts to the window;
 // everything shown happens on the window's thread. Progress comes faster than a screen can
-// show it (thousands of small pieces a second): the window is handed only the newest text. The
-// job's end is posted from the job's thread after its last report, and posts arrive in the
-// order they were made, so every update reaches the window before the end does.
+// show it (thousands of small pieces a second): the window is handed only the newest text, and
+// how far the job is at most ten times a second. The job's end is posted from the job's thread
+// after its last report, and posts arrive in the order they were made, so every update
+// reaches the window before the end does.
 class CuttingRun : private engine::JobReport {
 public:
     explicit CuttingRun(JobView& view) : view_(view) {}
@@ -47,12 +55,16 @@ public:
     // Starts cutting; the view hears of the job until its jobEnded(). Window's thread only.
     void start(std::string source, engine::ByteCount pieceLength);
     bool running() const { return running_; }
+    // Asks the running job to stop: it takes back what it wrote and ends without a word.
+    void requestStop() { stop_.request_stop(); }
 
 private:
     // The job's thread.
     void run(const std::string& source, engine::ByteCount pieceLength);
     void message(const std::string& text) override;
     void pieceStarted(std::int64_t number, const std::string& path) override;
+    void progressed(std::int64_t done, std::int64_t total) override;
+    void postNewestProgress();
 
     // The window's thread.
     void showNewestProgress();
@@ -60,13 +72,17 @@ private:
 
     JobView& view_;
     std::thread job_;
+    std::stop_source stop_;
     bool running_ = false;    // window's thread
     bool busyShown_ = false;  // window's thread
+    std::chrono::steady_clock::time_point lastFraction_;  // job's thread
 
     std::mutex mutex_;
-    std::string newestProgress_;        // guarded by mutex_
+    std::string newestText_;            // guarded by mutex_
+    double newestFraction_ = 0;         // guarded by mutex_
     bool progressPosted_ = false;       // guarded by mutex_: the window has yet to show the newest
-    std::vector<std::string> messages_; // guarded by mutex_
+    std::vector<std::string> messages_; // guarded by mutex_: refusals
+    std::string failure_;               // guarded by mutex_
 };
 
 } // namespace form

@@ -31,4 +31,15 @@ std::string internalFault(const std::string& detail);
 
 inline constexpr const char* outOfMemory = "Es ist nicht genug Arbeitsspeicher frei.";
 
+inline constexpr const char* stopQuestion = "Soll das Zerlegen abgebrochen werden?";
+
+// What was handed to the window instead of one file, and that Palvo cuts one file at a time.
+inline constexpr const char* severalFilesDropped = "Es wurden mehrere Dateien auf das Fenster gezogen.";
+inline constexpr const char* severalFilesNamed = "Palvo wurde mit mehreren Dateien gestartet.";
+std::string folderDropped(const std::string& path);
+std::string oneFileAtATime(const std::string& whatCame);
+
+// A name on the command line that is no existing file.
+std::string noFileToOffer(const std::string& name);
+
 } // namespace form::texts

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace qtwindow {
+
+// The name of Palvo's desktop entry, by which the desktop knows the program.
+inline constexpr const char* kDesktopEntry = "palvo.desktop";
+
+} // namespace qtwindow
