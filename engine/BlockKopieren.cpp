@@ -26,6 +26,12 @@ void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::Ne
         BlockKopieren(count, source, piece, progress);
         return;
     }
+    // Where the piece can share the source's blocks it costs what making an empty file costs.
+    if (runtime::shareInKernel(source, piece, count) == count) {
+        progress.moved(count);
+        return;
+    }
+    // Room is set aside only where bytes are really copied.
     piece.reserve(count);
     runtime::ByteCount copied = 0;
     while (copied < count) {

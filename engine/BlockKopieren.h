@@ -17,10 +17,11 @@ inline constexpr runtime::ByteCount kKernelRun = 64 << 20;
 void BlockKopieren(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece,
                    CopyProgress& progress);
 
-// Moves count bytes from the source's read position to the start of a new piece: by the
-// kernel's in-file copy as far as it serves, the rest with BlockKopieren. A large piece has its
-// room set aside first (finding it block by block costs more than the copy itself); small
-// pieces go by BlockKopieren alone, for them the kernel's copy costs more to set up than it saves.
+// Moves count bytes from the source's read position to the start of a new piece. A large piece
+// shares the source's blocks where the medium can (XFS, btrfs); elsewhere it has its room set
+// aside (finding it block by block costs more than the copy itself) and goes by the kernel's
+// in-file copy as far as that serves, the rest with BlockKopieren. Small pieces go by
+// BlockKopieren alone: for them the kernel's calls cost more to set up than they save.
 void copyPiece(runtime::ByteCount count, runtime::InputFile& source, runtime::NewFile& piece, CopyProgress& progress);
 
 } // namespace engine

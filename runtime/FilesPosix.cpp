@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -155,6 +157,23 @@ ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count)
         copied += got;
     }
     return copied;
+}
+
+ByteCount shareInKernel(InputFile& source, NewFile& target, ByteCount count)
+{
+    const off_t from = ::lseek(source.handle_, 0, SEEK_CUR);
+    const off_t to = ::lseek(target.handle_, 0, SEEK_CUR);
+    file_clone_range range{};
+    range.src_fd = source.handle_;
+    range.src_offset = static_cast<std::uint64_t>(from);
+    range.src_length = static_cast<std::uint64_t>(count);
+    range.dest_offset = static_cast<std::uint64_t>(to);
+    if (from < 0 || to < 0 || ::ioctl(target.handle_, FICLONERANGE, &range) != 0)
+        return 0;
+    // A clone moves no file position: both go on past the shared bytes, as after a copy.
+    if (::lseek(source.handle_, from + count, SEEK_SET) < 0 || ::lseek(target.handle_, to + count, SEEK_SET) < 0)
+        throw FileError(FileOperation::Write, target.path(), lastSystemError());
+    return count;
 }
 
 } // namespace runtime

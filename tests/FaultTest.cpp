@@ -16,6 +16,7 @@
 #include <random>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -312,6 +313,26 @@ TEST(Faults, KilledAtRandomMomentsLeavesNoWrongScript)
         expectNextJobSucceeds(folder.path(), "film.avi", bytes, kPiece);
     }
     std::printf("%d kills: %d left a complete script, %d none\n", kKills, withScript, kKills - withScript);
+}
+
+TEST(Faults, PiecesShareTheSourcesBlocksWhereTheMediumCan)
+{
+    SKIP_UNLESS_ROOT();
+    for (const char* type : {"xfs", "btrfs"}) {
+        SCOPED_TRACE(type);
+        ImageDisk disk(type, 400 << 20);
+        const std::string bytes = randomBytes((16 << 20) + 1, 9);
+        writeFile(disk / "film.avi", bytes);
+        ::sync();
+        struct statvfs before {}, after {};
+        ::statvfs(disk.path().c_str(), &before);
+        RecordingReport report;
+        DateiZerlegen(disk / "film.avi", 1 << 20, report);  // 16 pieces on whole blocks, and a byte
+        ::statvfs(disk.path().c_str(), &after);
+        EXPECT_TRUE(expectNothingLost(disk.path(), "film.avi", bytes, 1 << 20));
+        const auto taken = static_cast<std::int64_t>(before.f_bfree - after.f_bfree) * before.f_frsize;
+        EXPECT_LT(taken, 4 << 20) << "16 MiB in pieces took room of their own";
+    }
 }
 
 TEST(Faults, RefusesWhenThePiecesWouldNotFitAtSomeMomentOfTheJob)

@@ -52,6 +52,14 @@ BindMount::BindMount(const std::string& folder, Access access)
         mount("-o remount,bind,ro");
 }
 
+ImageDisk::ImageDisk(const std::string& type, std::uint64_t bytes)
+{
+    const std::string image = image_ / "platte.img";
+    run("truncate -s " + std::to_string(bytes) + " '" + image + "'");
+    run("mkfs." + type + " -q '" + image + "'");
+    mount("-o loop '" + image + "'");
+}
+
 std::string asUser(unsigned user, const std::function<std::string()>& work)
 {
     int ends[2];

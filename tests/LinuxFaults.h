@@ -52,6 +52,16 @@ public:
     BindMount(const std::string& folder, Access access);
 };
 
+// A file system of the given type (xfs, btrfs, ext4) made in an image of the given size, as
+// mkfs makes it.
+class ImageDisk : public MountedFolder {
+public:
+    ImageDisk(const std::string& type, std::uint64_t bytes);
+
+private:
+    TempFolder image_;
+};
+
 // Runs work in a child process as the given ordinary user, without root's rights, and
 // returns what work returned there.
 std::string asUser(unsigned user, const std::function<std::string()>& work);

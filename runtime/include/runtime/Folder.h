@@ -70,6 +70,7 @@ public:
 private:
     friend class Folder;
     friend ByteCount copyInKernel(class InputFile& source, NewFile& target, ByteCount count);
+    friend ByteCount shareInKernel(class InputFile& source, NewFile& target, ByteCount count);
 
     NewFile(const Folder& folder, std::string name, NativeHandle handle);
 

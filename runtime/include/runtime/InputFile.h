@@ -30,6 +30,7 @@ public:
 
 private:
     friend ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count);
+    friend ByteCount shareInKernel(InputFile& source, NewFile& target, ByteCount count);
 
     std::string path_;
     NativeHandle handle_;
@@ -40,5 +41,11 @@ private:
 // many it copied: fewer, down to none, where the kernel cannot copy between these two files
 // or the source ended early; the caller then moves the rest itself.
 ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count);
+
+// Makes the next count bytes of the target share the source's blocks from its read position,
+// both advancing, where the medium can (XFS, btrfs): no byte is copied and no room is taken.
+// Returns count, or 0 where the medium cannot, or not for this run of bytes (one that does
+// not start and end on its blocks, unless it ends the source); the caller then copies.
+ByteCount shareInKernel(InputFile& source, NewFile& target, ByteCount count);
 
 } // namespace runtime
