@@ -3,6 +3,6 @@
 namespace qtwindow {
 
 // The name of Palvo's desktop entry, by which the desktop knows the program.
-inline constexpr const char* kDesktopEntry = "palvo.desktop";
+inline constexpr const char* kDesktopEntry = "io.github.palvo.Palvo.desktop";
 
 } // namespace qtwindow

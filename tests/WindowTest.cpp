@@ -407,7 +407,7 @@ public:
 public slots:
     void update(const QString& application, const QVariantMap& properties)
     {
-        if (application == "application://palvo.desktop")
+        if (application == "application://io.github.palvo.Palvo.desktop")
             updates << properties;
     }
 };
