@@ -1,21 +1,31 @@
 // Cuts one file with the engine alone, as the window would, for the benchmark to time.
 // Usage: palvo_cut SOURCE PIECE_BYTES | --version
+// Prints the time from the last byte moved to the job's end (flush_s) and its peak memory.
 #include "Version.h"
 #include "engine/DateiZerlegen.h"
 #include "runtime/ProgramStart.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 
 namespace {
 
-// A refusal is all the benchmark needs to hear of.
-class MessagesToStandardError : public engine::JobReport {
+// What the benchmark needs to hear of: a refusal, and when the last byte had moved, so that
+// the time the job then takes to put its files safely on the medium can be told apart.
+class BenchReport : public engine::JobReport {
 public:
     void message(const std::string& text) override { std::cerr << text << '\n'; }
+    void progressed(std::int64_t done, std::int64_t total) override
+    {
+        if (done == total)
+            lastByteMoved = std::chrono::steady_clock::now();
+    }
+    std::optional<std::chrono::steady_clock::time_point> lastByteMoved;
 };
 
 // The most memory this process has held since it started, from the kernel's own count.
@@ -42,8 +52,12 @@ int main(int argc, char* argv[])
     }
     runtime::prepareProgram();
     try {
-        MessagesToStandardError report;
+        BenchReport report;
         engine::DateiZerlegen(argv[1], std::atoll(argv[2]), report);
+        if (report.lastByteMoved)
+            std::cout << "flush_s "
+                      << std::chrono::duration<double>(std::chrono::steady_clock::now() - *report.lastByteMoved).count()
+                      << '\n';
     } catch (const std::exception& error) {
         std::cerr << error.what() << '\n';
         return 1;

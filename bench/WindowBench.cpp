@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -79,7 +80,9 @@ int main(int argc, char* argv[])
             return;
         answer.stop();
         ++dialogs;
-        dialog->selectFile(QString::fromLocal8Bit(argv[1]));
+        const QFileInfo source(QString::fromLocal8Bit(argv[1]));
+        dialog->setDirectory(source.absolutePath());
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(source.fileName());
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         paints.clock.start();
         painter.start(10);

@@ -82,21 +82,6 @@ void InputFile::close()
     closeChecked(handle_, path_);
 }
 
-NewFile::NewFile(const Folder& folder, std::string name, NativeHandle handle)
-    : folder_(&folder)
-    , name_(std::move(name))
-    , handle_(handle)
-{
-}
-
-NewFile::NewFile(NewFile&& other) noexcept
-    : folder_(other.folder_)
-    , name_(std::move(other.name_))
-    , handle_(std::exchange(other.handle_, -1))
-    , committed_(std::exchange(other.committed_, true))
-{
-}
-
 NewFile::~NewFile()
 {
     if (committed_)
@@ -125,6 +110,9 @@ void NewFile::write(std::span<const std::byte> bytes)
 
 void NewFile::commit()
 {
+    // The medium starts on the file's bytes now, while the job goes on with the next piece,
+    // instead of all at once when the job puts its files safely on it at the end.
+    ::sync_file_range(handle_, 0, 0, SYNC_FILE_RANGE_WRITE);
     closeChecked(handle_, path());
     committed_ = true;
 }

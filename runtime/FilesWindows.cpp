@@ -80,21 +80,6 @@ void InputFile::close()
     closeChecked(handle_, path_);
 }
 
-NewFile::NewFile(const Folder& folder, std::string name, NativeHandle handle)
-    : folder_(&folder)
-    , name_(std::move(name))
-    , handle_(handle)
-{
-}
-
-NewFile::NewFile(NewFile&& other) noexcept
-    : folder_(other.folder_)
-    , name_(std::move(other.name_))
-    , handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE))
-    , committed_(std::exchange(other.committed_, true))
-{
-}
-
 NewFile::~NewFile()
 {
     if (committed_)

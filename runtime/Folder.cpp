@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <mutex>
 #include <random>
+#include <utility>
 
 namespace runtime {
 
@@ -70,6 +71,35 @@ NewFile Folder::createHidden() const
         if (attempt == 100)
             throw FileError(FileOperation::Create, pathOf(name), std::make_error_code(std::errc::file_exists));
     }
+}
+
+NewFile::NewFile(const Folder& folder, std::string name, NativeHandle handle)
+    : folder_(&folder)
+    , name_(std::move(name))
+    , handle_(handle)
+{
+}
+
+NewFile::NewFile(NewFile&& other) noexcept
+    : folder_(other.folder_)
+    , name_(std::move(other.name_))
+    , handle_(std::exchange(other.handle_, kNoHandle))
+    , committed_(std::exchange(other.committed_, true))
+{
+}
+
+FolderLock::FolderLock(const Folder& folder, std::string name, NativeHandle handle)
+    : folder_(&folder)
+    , name_(std::move(name))
+    , handle_(handle)
+{
+}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept
+    : folder_(other.folder_)
+    , name_(std::move(other.name_))
+    , handle_(std::exchange(other.handle_, kNoHandle))
+{
 }
 
 std::string NewFile::path() const

@@ -117,20 +117,6 @@ std::optional<FolderLock> Folder::lockFile(const std::string& name) const
     throw FileError(FileOperation::Create, pathOf(name), lastSystemError());
 }
 
-FolderLock::FolderLock(const Folder& folder, std::string name, NativeHandle handle)
-    : folder_(&folder)
-    , name_(std::move(name))
-    , handle_(handle)
-{
-}
-
-FolderLock::FolderLock(FolderLock&& other) noexcept
-    : folder_(other.folder_)
-    , name_(std::move(other.name_))
-    , handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE))
-{
-}
-
 FolderLock::~FolderLock()
 {
     if (handle_ != INVALID_HANDLE_VALUE)

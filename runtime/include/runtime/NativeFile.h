@@ -10,8 +10,10 @@ using ByteCount = std::int64_t;
 
 #ifdef _WIN32
 using NativeHandle = void*;  // a HANDLE
+inline NativeHandle const kNoHandle = reinterpret_cast<NativeHandle>(static_cast<std::intptr_t>(-1));
 #else
-using NativeHandle = int;    // a file descriptor
+using NativeHandle = int;  // a file descriptor
+inline constexpr NativeHandle kNoHandle = -1;
 #endif
 
 // Which file a name or a handle leads to, whatever the path: device and inode on Linux, volume
