@@ -1,0 +1,13 @@
+#include "MessageBox.h"
+
+#include "form/Texts.h"
+#include "runtime/WideText.h"
+
+namespace win32window {
+
+void messageBox(HWND owner, const std::string& text)
+{
+    ::MessageBoxW(owner, runtime::widen(text).c_str(), runtime::widen(form::texts::messageTitle).c_str(), MB_OK);
+}
+
+} // namespace win32window
