@@ -43,24 +43,28 @@ void handlePending()
     }
 }
 
-// A key pressed and let go on the control that has the focus.
-void press(UINT key)
+// A key pressed and let go on the control that has the focus, queued for the window.
+void queueKey(UINT key)
 {
     const HWND focus = ::GetFocus();
     const LPARAM scanCode = static_cast<LPARAM>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
     ::PostMessageW(focus, WM_KEYDOWN, key, scanCode | 1);
     ::PostMessageW(focus, WM_KEYUP, key, scanCode | 1 | 0xC0000000);
-    handlePending();
 }
 
-// A click of the left mouse button in the middle of the control.
-void click(HWND control)
+// A click of the left mouse button in the middle of the control, queued for the window.
+void queueClick(HWND control)
 {
     RECT area;
     ::GetClientRect(control, &area);
     const LPARAM middle = MAKELPARAM(area.right / 2, area.bottom / 2);
     ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
     ::PostMessageW(control, WM_LBUTTONUP, 0, middle);
+}
+
+void press(UINT key)
+{
+    queueKey(key);
     handlePending();
 }
 
@@ -87,18 +91,19 @@ int pixelsOf(HWND control, COLORREF colour)
     return count;
 }
 
-// Records what the progress line showed whenever it was painted, and whether the pointer was
-// the hourglass then.
-class PaintWatcher {
+// Watches the progress line through its window procedure. Each text it showed is recorded when
+// the next one replaces it, with what the screen showed then: whether the text was blue and the
+// pointer the hourglass. onFirstProgress runs once the first text has been set.
+class ProgressWatcher {
 public:
-    explicit PaintWatcher(HWND progressLine, std::function<void()> onFirstProgress = {})
+    explicit ProgressWatcher(HWND progressLine, std::function<void()> onFirstProgress = {})
         : line_(progressLine), onFirstProgress_(std::move(onFirstProgress))
     {
         watcher_ = this;
         original_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrW(line_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaintWatcher::procedure)));
+            ::SetWindowLongPtrW(line_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWatcher::procedure)));
     }
-    ~PaintWatcher()
+    ~ProgressWatcher()
     {
         if (::IsWindow(line_))
             ::SetWindowLongPtrW(line_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
@@ -112,19 +117,19 @@ public:
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        PaintWatcher& self = *watcher_;
-        const LRESULT result = ::CallWindowProcW(self.original_, window, message, wParam, lParam);
-        if (message == WM_PAINT && ::GetWindowTextLengthW(window) > 0) {
+        ProgressWatcher& self = *watcher_;
+        if (message == WM_SETTEXT && ::GetWindowTextLengthW(window) > 0) {
             self.texts.push_back(textOf(window));
             self.busyPointer = self.busyPointer || ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT);
             self.blueText = self.blueText || pixelsOf(window, RGB(0, 0, 255)) > 0;
-            if (self.onFirstProgress_)
-                std::exchange(self.onFirstProgress_, {})();
         }
+        const LRESULT result = ::CallWindowProcW(self.original_, window, message, wParam, lParam);
+        if (message == WM_SETTEXT && ::GetWindowTextLengthW(window) > 0 && self.onFirstProgress_)
+            std::exchange(self.onFirstProgress_, {})();
         return result;
     }
 
-    static inline PaintWatcher* watcher_ = nullptr;
+    static inline ProgressWatcher* watcher_ = nullptr;
     HWND line_;
     WNDPROC original_;
     std::function<void()> onFirstProgress_;
@@ -143,7 +148,8 @@ protected:
     Seen copyWith(std::deque<DialogAnswerer::Answer> answers)
     {
         DialogAnswerer answerer(std::move(answers));
-        click(copyButton());
+        queueClick(copyButton());
+        handlePending();
         return answerer.seen();
     }
     HWND sizeField() const { return control(form, "textDateigröße"); }
@@ -219,6 +225,123 @@ TEST_F(Window, StartsWithItsTextsLayoutColoursAndFocus)
         press(VK_TAB);
         EXPECT_EQ(::GetFocus(), next);
     }
+}
+
+TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
+{
+    const std::string warning = "Palvo: Geben Sie bitte eine gültige Dateigröße an!";
+    const struct {
+        const char* text;
+        std::int64_t pieceLength;  // 0: the warning; -1: nothing at all happens
+    } cases[] = {{"1400", 1433600}, {"1.5", 1536}, {" 1400", 1433600}, {"1400kB", 1433600}, {"1,5", 1024},
+                 {"", 0},           {"abc", 0},    {"-5", 0},          {"1e400", 0},       {"0.0001", -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        setSize(c.text);
+        ::SetFocus(endButton());
+        TempFolder here;
+        if (c.pieceLength > 0) {
+            writeFile(here / "film.avi", randomBytes(static_cast<std::size_t>(2 * c.pieceLength + 1)));
+            EXPECT_EQ(copyWith({chooseFile(here / "film.avi")}), Seen{"Datei auswählen"});
+            EXPECT_EQ(readFile(here / "film.001").size(), static_cast<std::size_t>(c.pieceLength));
+            EXPECT_EQ(readFile(here / "film.003").size(), 1u);
+        } else if (c.pieceLength == 0) {
+            EXPECT_EQ(copyWith({pressOk()}), Seen{warning});
+            EXPECT_EQ(::GetFocus(), sizeField());
+        } else {
+            EXPECT_EQ(copyWith({}), Seen{});
+        }
+        EXPECT_EQ(textOf(sizeField()), c.text) << "the field keeps what the user typed";
+    }
+}
+
+TEST_F(Window, EnterAndSpacePressTheFocusedButton)
+{
+    const struct {
+        UINT key;
+        int tabs;             // from "Ende", where the focus starts
+        const char* focused;  // put there directly after the tabs, as a mouse press puts it
+        bool ends;            // the window is gone; otherwise the file dialog appears
+    } cases[] = {
+        {VK_RETURN, 1, "buttonKopieren", false}, {VK_SPACE, 1, "buttonKopieren", false},
+        {VK_RETURN, 2, "textDateigröße", false}, {VK_RETURN, 3, "buttonEnde", true},
+        {VK_SPACE, 3, "buttonEnde", true},       {VK_RETURN, 0, "buttonEnde", true},
+        {VK_RETURN, 2, "buttonEnde", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.focused) + (c.key == VK_SPACE ? " Space" : " Enter") + " after tabs: " + std::to_string(c.tabs));
+        Form1 other;
+        other.show();
+        handlePending();
+        for (int tab = 0; tab < c.tabs; ++tab)
+            press(VK_TAB);
+        ::SetFocus(control(other, c.focused));
+        DialogAnswerer answerer({cancel()});
+        press(c.key);
+        EXPECT_EQ(answerer.seen(), c.ends ? Seen{} : Seen{"Datei auswählen"});
+        EXPECT_EQ(::IsWindow(other.handle()), !c.ends);
+    }
+}
+
+TEST_F(Window, CutsAFileWithAnUmlautAndABlankThatCmdJoinsAgain)
+{
+    const std::string bytes = randomBytes(3000000);
+    makeFolder(folder / "Übung 1");
+    const std::string source = folder / "Übung 1" + "\\Größe Film.avi";
+    writeFile(source, bytes);
+    Seen seen;
+    {
+        ProgressWatcher watcher(progressLine());
+        seen = copyWith({chooseFile(source)});
+        ASSERT_FALSE(watcher.texts.empty()) << "the progress line was painted during the job";
+        for (const std::string& text : watcher.texts)
+            EXPECT_TRUE(text.starts_with("Kopiere Daten nach " + folder / "Übung 1" + "\\Größe Film.00")) << text;
+        EXPECT_TRUE(watcher.busyPointer);
+        EXPECT_TRUE(watcher.blueText);
+    }
+    EXPECT_EQ(seen, Seen{"Datei auswählen"});
+    EXPECT_EQ(textOf(progressLine()), "");
+    EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
+
+    removeFile(source);
+    ASSERT_EQ(runBatchFile(folder / "Übung 1", "Größe Film.bat"), 0);
+    EXPECT_EQ(readFile(source), bytes);
+
+    // The next command offers the same file again, in its folder.
+    removeFile(folder / "Übung 1" + "\\Größe Film.bat");
+    std::string offered;
+    EXPECT_EQ(copyWith({acceptOffered(offered)}), Seen{"Datei auswählen"});
+    EXPECT_EQ(offered, "Größe Film.avi");
+    EXPECT_TRUE(exists(folder / "Übung 1" + "\\Größe Film.bat"));
+}
+
+TEST_F(Window, ShowsTheEnginesMessagesAndStaysUsable)
+{
+    setSize("1");
+    writeFile(folder / "klein.avi", "zu klein");
+    EXPECT_EQ(copyWith({chooseFile(folder / "klein.avi"), pressOk()}),
+              (Seen{"Datei auswählen", "Palvo: Die ausgewählte Datei ist kleiner als die angegebene Dateigröße. "
+                                       "Keine Zerlegung erforderlich."}));
+    EXPECT_EQ(copyWith({cancel()}), Seen{"Datei auswählen"});
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"klein.avi"});
+}
+
+TEST_F(Window, TakesNoInputDuringAJobAndClosesOnlyAfterIt)
+{
+    const std::string bytes = randomBytes(500 * 1024);
+    writeFile(folder / "film.avi", bytes);
+    setSize("1");
+    ProgressWatcher watcher(progressLine(), [&] {
+        // Pressed while the job runs: none of these may start anything.
+        ::SetFocus(copyButton());
+        queueKey(VK_RETURN);
+        queueClick(copyButton());
+        ::PostMessageW(form.handle(), WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(copyWith({chooseFile(folder / "film.avi")}), Seen{"Datei auswählen"});
+    EXPECT_FALSE(::IsWindow(form.handle()));
+    EXPECT_EQ(readScript(readFile(folder / "film.bat")).pieces.size(), 500u);
+    EXPECT_EQ(joinedPieces(folder / "film."), bytes);
 }
 
 } // namespace

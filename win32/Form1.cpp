@@ -195,6 +195,11 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         layOut(HIWORD(wParam));
         return 0;
     }
+    case defaultFollowsFocus:
+        // As in a dialog, the focused button is the one Enter presses, and shows it; in the size
+        // field it is the copy button.
+        makeDefault(::GetFocus() == buttonEnde ? buttonEnde : buttonKopieren);
+        return 0;
     case postedCall: {
         const std::unique_ptr<std::function<void()>> call(reinterpret_cast<std::function<void()>*>(lParam));
         (*call)();
@@ -217,10 +222,9 @@ void Form1::command(int id, int notification)
         buttonKopieren_Click();
     else if (control == buttonEnde && notification == BN_CLICKED)
         buttonEnde_Click();
-    else if ((control == buttonKopieren || control == buttonEnde) && notification == BN_SETFOCUS)
-        makeDefault(control);
-    else if (control == textDateigröße && notification == EN_SETFOCUS)
-        makeDefault(buttonKopieren);
+    else if (notification == BN_SETFOCUS || (control == textDateigröße && notification == EN_SETFOCUS))
+        // After the keyboard's own handling of the default button, which Tab goes through.
+        ::PostMessageW(window_, defaultFollowsFocus, 0, 0);
 }
 
 LRESULT Form1::colours(HDC dc, HWND control)
@@ -242,8 +246,6 @@ LRESULT Form1::colours(HDC dc, HWND control)
 
 void Form1::makeDefault(HWND button)
 {
-    // As in a dialog, the focused button is the one Enter presses, and shows it; in the size
-    // field it is the copy button.
     for (const HWND each : {buttonKopieren, buttonEnde})
         ::SendMessageW(each, BM_SETSTYLE, BS_NOTIFY | (each == button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
 }

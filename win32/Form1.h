@@ -43,6 +43,8 @@ public:
 private:
     // A call that the job's thread posts to the window's.
     static constexpr UINT postedCall = WM_APP;
+    // The focus has moved: the default button follows it.
+    static constexpr UINT defaultFollowsFocus = WM_APP + 1;
 
     static const WindowClass& windowClass();
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
