@@ -31,7 +31,7 @@ int controlId(std::string_view name);
 // line and the contact line. The program ends when it is destroyed.
 class Form1 : private form::CopyCommandWindow, private form::JobView {
 public:
-    // Creates the window, hidden; throws std::system_error when the system refuses it.
+    // Creates the window, hidden; throws std::runtime_error when the system refuses it.
     Form1();
     ~Form1();
     Form1(const Form1&) = delete;

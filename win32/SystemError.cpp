@@ -1,13 +1,15 @@
 #include "SystemError.h"
 
-#include <system_error>
+#include <stdexcept>
+#include <string>
 #include <windows.h>
 
 namespace win32window {
 
 void throwLastError(const char* call)
 {
-    throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), call);
+    // The code alone: the system's own text for it would come in the ANSI code page.
+    throw std::runtime_error(std::string(call) + " meldet den Systemfehler " + std::to_string(::GetLastError()));
 }
 
 } // namespace win32window

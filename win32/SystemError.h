@@ -2,8 +2,8 @@
 
 namespace win32window {
 
-// A call that the window cannot do without has failed: throws std::system_error with the
-// system's code and the call's name.
+// A call that the window cannot do without has failed: throws std::runtime_error naming the
+// call and the system's code.
 [[noreturn]] void throwLastError(const char* call);
 
 } // namespace win32window

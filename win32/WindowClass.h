@@ -7,7 +7,7 @@ namespace win32window {
 // A window class of this program, registered for as long as this lives.
 class WindowClass {
 public:
-    // Throws std::system_error when the system refuses the class.
+    // Throws std::runtime_error when the system refuses the class.
     explicit WindowClass(const WNDCLASSEXW& description);
     ~WindowClass();
     WindowClass(const WindowClass&) = delete;
