@@ -19,7 +19,11 @@ namespace {
 // A fixed frame with a title bar, its menu and a minimise box: the layout has one size.
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-RECT inPixels(const form::Twips& place, UINT dpi)
+struct Pixels {
+    int left, top, width, height;
+};
+
+Pixels inPixels(const form::Twips& place, UINT dpi)
 {
     using form::layout::toPixels;
     const int dotsPerInch = static_cast<int>(dpi);
@@ -63,8 +67,13 @@ Form1::Form1()
     if (!::CreateWindowExW(0, windowClass().name(), runtime::widen(form::texts::windowTitle()).c_str(), windowStyle,
                            CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, ::GetModuleHandleW(nullptr), this))
         throwLastError("CreateWindowExW");
-    createControls();
-    layOut(::GetDpiForWindow(window_));
+    try {
+        createControls();
+        layOut(::GetDpiForWindow(window_));
+    } catch (...) {
+        ::DestroyWindow(window_);
+        throw;
+    }
 }
 
 Form1::~Form1()
@@ -112,8 +121,8 @@ void Form1::layOut(UINT dpi)
     // The new type first, then the old one goes: a control must never hold a deleted font.
     const Font previous = std::exchange(font_, smallFont(dpi));
     const auto place = [&](HWND control, const form::Twips& twips) {
-        const RECT pixels = inPixels(twips, dpi);
-        ::SetWindowPos(control, nullptr, pixels.left, pixels.top, pixels.right, pixels.bottom,
+        const Pixels pixels = inPixels(twips, dpi);
+        ::SetWindowPos(control, nullptr, pixels.left, pixels.top, pixels.width, pixels.height,
                        SWP_NOZORDER | SWP_NOACTIVATE);
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     };
@@ -125,8 +134,8 @@ void Form1::layOut(UINT dpi)
     place(buttonEnde, form::layout::buttonEnde);
     place(Label1, form::layout::Label1);
 
-    const RECT client = inPixels(form::layout::clientArea, dpi);
-    RECT frame{0, 0, client.right, client.bottom};
+    const Pixels client = inPixels(form::layout::clientArea, dpi);
+    RECT frame{0, 0, client.width, client.height};
     ::AdjustWindowRectExForDpi(&frame, windowStyle, FALSE, 0, dpi);
     ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
