@@ -233,8 +233,7 @@ TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
     const struct {
         const char* text;
         std::int64_t pieceLength;  // 0: the warning; -1: nothing at all happens
-    } cases[] = {{"1400", 1433600}, {"1.5", 1536}, {" 1400", 1433600}, {"1400kB", 1433600}, {"1,5", 1024},
-                 {"", 0},           {"abc", 0},    {"-5", 0},          {"1e400", 0},       {"0.0001", -1}};
+    } cases[] = {{"1.5", 1536}, {" 1400kB", 1433600}, {"", 0}, {"-5", 0}, {"1e400", 0}, {"0.0001", -1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         setSize(c.text);
