@@ -203,8 +203,7 @@ TEST_F(Window, StartsWithItsTextsLayoutColoursAndFocus)
     // Every text fits its control.
     for (const char* name : {"labelBeschreibung", "labelDateigröße", "Label1", "buttonKopieren", "buttonEnde"}) {
         const HWND each = control(form, name);
-        RECT needed = placeOf(each);
-        needed.bottom = 0;
+        RECT needed{0, 0, placeOf(each).right, 0};
         const HDC dc = ::GetDC(each);
         ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(each, WM_GETFONT, 0, 0)));
         ::DrawTextW(dc, runtime::widen(textOf(each)).c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
