@@ -1,8 +1,7 @@
 #include "runtime/FileError.h"
 #include "runtime/Folder.h"
 #include "runtime/Path.h"
-
-#include "WideText.h"
+#include "runtime/WideText.h"
 
 #include <filesystem>
 #include <utility>

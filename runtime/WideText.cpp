@@ -1,4 +1,4 @@
-#include "WideText.h"
+#include "runtime/WideText.h"
 
 #include <windows.h>
 

@@ -1,0 +1,64 @@
+; Palvo's installer: for the user who runs it, without administrator rights, with a Start-menu
+; entry and an uninstaller listed among the system's apps. CMake hands in the version, the
+; program, the icon and the output file:
+;   makensis -DVERSION=1.1 -DPROGRAM=Palvo.exe -DICON=palvo.ico -DOUTFILE=Palvo-1.1-Setup.exe Palvo.nsi
+; A 64-bit installer for a 64-bit program: it runs wherever Palvo.exe does.
+Target amd64-unicode
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Palvo"
+
+Name "Palvo ${VERSION}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\Palvo"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+SetCompressor /SOLID lzma
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Palvo.exe"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "German"
+
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=${LANG_GERMAN} "ProductName" "Palvo"
+VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Palvo installieren"
+VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "Palvo"
+
+Section
+    SetShellVarContext current
+    SetOutPath "$INSTDIR"
+    File "/oname=Palvo.exe" "${PROGRAM}"
+    WriteUninstaller "$INSTDIR\Uninstall.exe"
+    CreateShortcut "$SMPROGRAMS\Palvo.lnk" "$INSTDIR\Palvo.exe"
+
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Palvo"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Palvo"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Palvo.exe"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; Removes exactly what the installer put there; the folder goes only when nothing else is in it.
+Section "Uninstall"
+    SetShellVarContext current
+    Delete "$SMPROGRAMS\Palvo.lnk"
+    Delete "$INSTDIR\Palvo.exe"
+    Delete "$INSTDIR\Uninstall.exe"
+    RMDir "$INSTDIR"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
