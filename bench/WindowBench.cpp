@@ -2,6 +2,7 @@
 // the largest gap between two paints while paints were asked for every 10 ms, and the window
 // process's resident memory before and during the job.
 // Usage: palvo_window_bench SOURCE PIECE_KILOBYTES
+#include "Application.h"
 #include "Form1.h"
 
 #include <QApplication>
@@ -51,7 +52,7 @@ public:
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+    const auto application = qtwindow::makeApplication(argc, argv);
     if (argc != 3) {
         std::cerr << "usage: palvo_window_bench SOURCE PIECE_KILOBYTES\n";
         return 2;

@@ -4,6 +4,7 @@
 #include "CuttingPlan.h"
 #include "JobCheck.h"
 #include "JoinScript.h"
+#include "PieceNaming.h"
 #include "runtime/CodePage.h"
 #include "runtime/Folder.h"
 #include "runtime/InputFile.h"
@@ -39,9 +40,9 @@ void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& 
 
 // Written a line at a time, in the code page cmd reads it in, under a name of its own; it
 // gets its name only once it and the pieces are on the medium.
-void writeScript(const CuttingPlan& plan, const runtime::Folder& folder)
+void writeScript(const CuttingPlan& plan, const runtime::Folder& folder, std::string_view key)
 {
-    runtime::NewFile script = folder.createHidden();
+    runtime::NewFile script = folder.createScratch(key, plan.scriptFileName());
     writeJoinScript(plan.pieceStem, plan.pieceCount, plan.target, [&](std::string_view line) {
         const std::string bytes = runtime::toOemCodePage(line).bytes;
         script.write(std::as_bytes(std::span(bytes)));
@@ -49,8 +50,8 @@ void writeScript(const CuttingPlan& plan, const runtime::Folder& folder)
     script.commitAs(plan.scriptFileName());
 }
 
-void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Folder& folder, JobReport& report,
-         std::stop_token stop)
+void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Folder& folder, std::string_view key,
+         JobReport& report, std::stop_token stop)
 {
     // The old script goes before the first old piece does: it would join a mixture.
     folder.remove(plan.scriptFileName());
@@ -66,9 +67,22 @@ void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Fold
             folder.remove(plan.pieceFileName(written));
         return;
     }
+    // A script for bytes that changed while they were cut would rebuild neither the old file
+    // nor the new one.
+    input.expectUnchanged();
     input.close();
     folder.flushFiles();
-    writeScript(plan, folder);
+    writeScript(plan, folder, key);
+}
+
+// The source, read in the folder of the outputs where it lies there: the folder the job checks
+// and writes in is then the one the source was found in, whatever its path leads to meanwhile.
+runtime::InputFile openSource(const std::string& source, const runtime::Folder& outputs, const std::string& outputFolder)
+{
+    const std::string name = NurDateiname(source);
+    if (runtime::folderPart(source) == outputFolder && !name.empty())
+        return runtime::InputFile(outputs, name);
+    return runtime::InputFile(source);
 }
 
 } // namespace
@@ -78,23 +92,26 @@ void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& 
     if (pieceLength < 1)
         throw std::invalid_argument("DateiZerlegen: a piece holds at least one byte");
     EndReport end(report);
-    runtime::InputFile input(source);
+    const std::string outputFolder = runtime::folderPart(BasisPfad(source));
+    const runtime::Folder folder(outputFolder);
+    runtime::InputFile input = openSource(source, folder, outputFolder);
     const ByteCount length = input.length();
     if (length < pieceLength)
         return report.message(kSourceTooSmall);
 
     const CuttingPlan plan = planCutting(source, pieceLength, length, runtime::kFolderSeparator);
-    const runtime::Folder folder(plan.folder);
     const runtime::Medium medium = folder.medium();
     if (const auto refusal = refusalByNames(plan, folder, medium))
         return report.message(*refusal);
     // Held until the job is over: a second job on the same outputs would mix its pieces in.
-    const auto lock = folder.lock(medium.nameKey(plan.pieceStem));
+    const std::string key = medium.nameKey(plan.pieceStem);
+    const auto lock = folder.lock(key);
     if (!lock)
         return report.message(alreadyCutting(plan, folder));
-    if (const auto refusal = refusalByFolder(plan, input.identity(), folder, medium))
+    // The medium as it is with the lock taken: its file slots, its room.
+    if (const auto refusal = refusalByFolder(plan, input.identity(), folder, folder.medium()))
         return report.message(*refusal);
-    cut(plan, input, folder, report, std::move(stop));
+    cut(plan, input, folder, key, report, std::move(stop));
 }
 
 } // namespace engine

@@ -87,7 +87,11 @@ std::optional<std::string> oldOutputInTheWay(const OldOutput& old, const runtime
                ". Dort kann kein Teil gespeichert werden. Bitte benennen Sie den Ordner um oder "
                "verschieben Sie ihn und versuchen Sie es erneut.";
     // Compared as files, not as paths: a link or a second name of the source under an
-    // output's name would have the job replace the source's only bytes.
+    // output's name would have the job replace the source's bytes, or, on Windows, fail
+    // halfway when it cannot remove a name of the file it reads.
+    if (old.entry.identity == source && old.number == 0)
+        return "Die ausgewählte Datei " + inQuotes(plan.target) + " ist dieselbe Datei wie die alte Batch-Datei " +
+               inQuotes(old.name) + ", die beim Zerlegen ersetzt würde." + kRenameHint;
     if (old.entry.identity == source)
         return "Die ausgewählte Datei " + inQuotes(plan.target) + " ist dieselbe Datei wie ihr Teil " +
                inQuotes(old.name) + " und würde beim Zerlegen überschrieben." + kRenameHint;
@@ -122,11 +126,10 @@ std::optional<std::string> refusalByNames(const CuttingPlan& plan, const runtime
 std::optional<std::string> refusalByFolder(const CuttingPlan& plan, const runtime::FileIdentity& source,
                                            const runtime::Folder& folder, const runtime::Medium& medium)
 {
-    const FolderContents contents = findOldOutputs(plan, folder, medium);
-    for (const OldOutput& old : contents.outputs) {
-        if (auto why = oldOutputInTheWay(old, source, plan, folder))
-            return why;
-    }
+    FolderContents contents;
+    const auto inTheWay = [&](const OldOutput& old) { return oldOutputInTheWay(old, source, plan, folder); };
+    if (auto why = findOldOutputs(plan, folder, medium, inTheWay, contents))
+        return why;
     return roomShortfall(plan, contents, medium, folder.shownPath(), scriptBytesAtMost(plan));
 }
 

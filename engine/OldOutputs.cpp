@@ -20,28 +20,48 @@ std::optional<std::int64_t> outputNumber(const CuttingPlan& plan, const runtime:
     return std::nullopt;
 }
 
-FolderContents findOldOutputs(const CuttingPlan& plan, const runtime::Folder& folder, const runtime::Medium& medium)
+namespace {
+
+// What removing the entry gives back: a file's room, unless another name keeps it.
+ByteCount freedBy(const runtime::Entry& entry)
 {
-    FolderContents contents;
-    const auto add = [&](const std::string& name, std::int64_t number) {
+    return entry.kind == runtime::EntryKind::File && entry.links == 1 ? entry.allocatedBytes : 0;
+}
+
+} // namespace
+
+std::optional<std::string> findOldOutputs(const CuttingPlan& plan, const runtime::Folder& folder,
+                                          const runtime::Medium& medium, const InTheWay& inTheWay,
+                                          FolderContents& contents)
+{
+    std::optional<std::string> refusal;
+    // Whether the name was there.
+    const auto look = [&](const std::string& name, std::int64_t number) {
+        if (refusal)
+            return true;
         const runtime::Entry entry = folder.lookUp(name);
-        if (entry.kind != runtime::EntryKind::Missing)
-            contents.outputs.push_back({name, number, entry});
+        if (entry.kind == runtime::EntryKind::Missing)
+            return false;
+        refusal = inTheWay({name, number, entry});
+        contents.outputs.push_back({number, freedBy(entry)});
+        return true;
     };
-    if (const auto names = folder.names()) {
-        contents.entryCount = names->size();
-        for (const std::string& name : *names) {
-            if (const auto number = outputNumber(plan, medium, name))
-                add(name, *number);
-        }
+    std::size_t entries = 0;
+    const bool listed = folder.forEachName([&](const std::string& name) {
+        ++entries;
+        if (const auto number = outputNumber(plan, medium, name))
+            look(name, *number);
+    });
+    if (listed) {
+        contents.entryCount = entries;
     } else {
-        add(plan.scriptFileName(), 0);
-        for (std::int64_t number = 1; number <= plan.pieceCount; ++number)
-            add(plan.pieceFileName(number), number);
+        look(plan.scriptFileName(), 0);
+        for (std::int64_t number = 1; number <= plan.pieceCount && look(plan.pieceFileName(number), number); ++number) {
+        }
     }
     std::sort(contents.outputs.begin(), contents.outputs.end(),
-              [](const OldOutput& a, const OldOutput& b) { return a.number < b.number; });
-    return contents;
+              [](const OldRoom& a, const OldRoom& b) { return a.number < b.number; });
+    return refusal;
 }
 
 } // namespace engine

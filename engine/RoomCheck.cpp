@@ -14,12 +14,6 @@ using runtime::inQuotes;
 
 ByteCount roundedUp(ByteCount bytes, ByteCount unit) { return (bytes + unit - 1) / unit * unit; }
 
-// What removing the entry gives back: a file's room, unless another name keeps it.
-ByteCount reclaimable(const runtime::Entry& entry)
-{
-    return entry.kind == runtime::EntryKind::File && entry.links == 1 ? entry.allocatedBytes : 0;
-}
-
 // The most room the job needs at any moment beyond what is free as it starts.
 ByteCount peakNeed(const CuttingPlan& plan, const FolderContents& contents, ByteCount unit, ByteCount script)
 {
@@ -30,14 +24,22 @@ ByteCount peakNeed(const CuttingPlan& plan, const FolderContents& contents, Byte
                    : (plan.pieceCount - 1) * fullPiece + roundedUp(plan.lengthOf(plan.pieceCount), unit);
     };
     ByteCount freed = 0, worst = 0;
-    for (const OldOutput& old : contents.outputs) {
+    for (const OldRoom& old : contents.outputs) {
         // Between two old pieces the job only takes room: the worst is just before the next frees some.
         if (old.number > 1)
             worst = std::min(worst, freed - takenThrough(old.number - 1));
-        freed += reclaimable(old.entry);
+        freed += old.freed;
     }
     worst = std::min(worst, freed - takenThrough(plan.pieceCount) - roundedUp(script, unit));
     return -worst;
+}
+
+// What the folder itself grows by to hold the new names: an entry of a few bytes on ext4 or
+// XFS, 32 bytes and 32 more for every 13 characters of a long name on FAT; counted as on FAT.
+ByteCount folderGrowth(const CuttingPlan& plan, std::uint64_t names, ByteCount unit)
+{
+    const auto longestName = static_cast<ByteCount>(plan.pieceFileName(plan.pieceCount).size());
+    return roundedUp(static_cast<ByteCount>(names) * 32 * (2 + longestName / 13), unit);
 }
 
 // New names the job leaves in the folder: a piece replaces an old one of its name, the
@@ -67,7 +69,8 @@ std::optional<std::string> roomShortfall(const CuttingPlan& plan, const FolderCo
     if (!medium.availableBytes)
         return std::nullopt;
     const auto need = static_cast<std::uint64_t>(
-        peakNeed(plan, contents, medium.allocationUnit, static_cast<ByteCount>(scriptBytes)));
+        peakNeed(plan, contents, medium.allocationUnit, static_cast<ByteCount>(scriptBytes)) +
+        folderGrowth(plan, names, medium.allocationUnit));
     if (need <= *medium.availableBytes)
         return std::nullopt;
     return "Im Ordner " + folder + " ist nicht genug Platz frei: Beim Zerlegen werden bis zu " + groupedNumber(need) +

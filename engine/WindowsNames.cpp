@@ -10,7 +10,8 @@ namespace engine {
 
 namespace {
 
-// The device whose name the file name bears before its first dot, blanks there not counted.
+// The device whose name the file name bears before its first dot, blanks there not counted:
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, and the ports COM and LPT with 1 to 9, ¹, ² or ³.
 std::optional<std::string> deviceName(std::string_view name)
 {
     std::string_view stem = name.substr(0, name.find('.'));
@@ -18,11 +19,14 @@ std::optional<std::string> deviceName(std::string_view name)
         stem.remove_suffix(1);
     std::string upper(stem);
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
-    static constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
-    const bool plain = std::find(kPlain.begin(), kPlain.end(), upper) != kPlain.end();
-    const bool port = upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && upper[3] >= '1' &&
-                      upper[3] <= '9';
-    return plain || port ? std::optional(upper) : std::nullopt;
+    static constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    static constexpr std::array<std::string_view, 12> kPortNumbers = {"1", "2", "3", "4",  "5",  "6",
+                                                                       "7", "8", "9", "¹", "²", "³"};
+    const bool device = std::find(kDevices.begin(), kDevices.end(), upper) != kDevices.end();
+    const std::string_view number = std::string_view(upper).substr(std::min<std::size_t>(3, upper.size()));
+    const bool port = (upper.starts_with("COM") || upper.starts_with("LPT")) &&
+                      std::find(kPortNumbers.begin(), kPortNumbers.end(), number) != kPortNumbers.end();
+    return device || port ? std::optional(upper) : std::nullopt;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "runtime/FileError.h"
 
 #include <new>
+#include <system_error>
 #include <utility>
 
 namespace form {
@@ -25,7 +26,13 @@ void CuttingRun::start(std::string source, engine::ByteCount pieceLength)
 {
     running_ = true;
     stop_ = std::stop_source();
-    job_ = std::thread([this, source = std::move(source), pieceLength] { run(source, pieceLength); });
+    try {
+        job_ = std::thread([this, source = std::move(source), pieceLength] { run(source, pieceLength); });
+    } catch (const std::system_error&) {
+        // The system gives the job no thread: the job ends before it began, with a message.
+        failure_ = texts::jobFailed(texts::noThreadForTheJob);
+        view_.postToWindow([this] { finish(); });
+    }
 }
 
 void CuttingRun::run(const std::string& source, engine::ByteCount pieceLength)
@@ -103,7 +110,8 @@ void CuttingRun::showNewestProgress()
 
 void CuttingRun::finish()
 {
-    job_.join();
+    if (job_.joinable())
+        job_.join();
     view_.showProgressText({});
     if (std::exchange(busyShown_, false))
         view_.showBusy(false);

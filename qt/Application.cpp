@@ -6,18 +6,24 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace qtwindow {
 
-void setUpApplication(QApplication& application)
+std::unique_ptr<QApplication> makeApplication(int& argc, char** argv)
 {
     runtime::prepareProgram();
+    // Read by Qt once, as it starts: the file dialog's dates and file types follow it.
+    qputenv("LC_ALL", "de_DE.UTF-8");
+    auto application = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(form::texts::messageTitle));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/palvo.png")));
-    auto* translator = new QTranslator(&application);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    auto* translator = new QTranslator(application.get());
     if (translator->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
+    return application;
 }
 
 } // namespace qtwindow

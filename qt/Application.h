@@ -1,12 +1,15 @@
 #pragma once
 
+#include <memory>
+
 class QApplication;
 
 namespace qtwindow {
 
-// Makes the application what Palvo's window needs, for the program and its tests alike: its
-// name (the message boxes' title), its icon, and Qt's own texts (the file dialog's buttons, the
-// message box's OK) in German whatever language the system is set to.
-void setUpApplication(QApplication& application);
+// The application as Palvo's window needs it, for the program and its tests alike, made
+// before anything else of Qt: its name (the message boxes' title), its icon, and German
+// throughout, whatever language the system is set to: Qt's own texts (the file dialog's
+// buttons, the message box's "OK"), dates, numbers and the names of file types.
+std::unique_ptr<QApplication> makeApplication(int& argc, char** argv);
 
 } // namespace qtwindow

@@ -5,8 +5,7 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
-    qtwindow::setUpApplication(application);
+    const auto application = qtwindow::makeApplication(argc, argv);
     qtwindow::Form1 form(QApplication::arguments().mid(1));
     form.show();
     return QApplication::exec();

@@ -15,6 +15,9 @@ public:
         switch (static_cast<FileProblem>(value)) {
         case FileProblem::SourceShrank: return "Die Datei ist während des Zerlegens kürzer geworden.";
         case FileProblem::NotARegularFile: return "Das ist keine gewöhnliche Datei.";
+        case FileProblem::SourceChanged:
+            return "Die Datei wurde während des Zerlegens verändert. Bitte warten Sie, bis das Programm, das sie "
+                   "schreibt, fertig ist.";
         }
         return "Unbekanntes Problem.";
     }

@@ -27,18 +27,44 @@ InputFile::InputFile(const std::string& path)
     : path_(path)
 {
     // Non-blocking, so that a pipe chosen by mistake is refused instead of waited on.
-    handle_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    open(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+}
+
+InputFile::InputFile(const Folder& folder, const std::string& name)
+    : path_(folder.pathOf(name))
+{
+    open(::openat(folder.handle_, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+}
+
+void InputFile::open(NativeHandle handle)
+{
+    handle_ = handle;
     if (handle_ < 0)
-        throw FileError(FileOperation::Open, path, lastSystemError());
+        throw FileError(FileOperation::Open, path_, lastSystemError());
     struct stat info {};
     const std::error_code error = ::fstat(handle_, &info) != 0 ? lastSystemError()
                                 : !S_ISREG(info.st_mode)       ? FileProblem::NotARegularFile
                                                                : std::error_code();
     if (error) {
         ::close(handle_);
-        throw FileError(FileOperation::Open, path, error);
+        throw FileError(FileOperation::Open, path_, error);
     }
     ::fcntl(handle_, F_SETFL, 0);
+    opened_ = stamp();
+}
+
+std::pair<ByteCount, std::int64_t> InputFile::stamp() const
+{
+    struct stat info {};
+    if (::fstat(handle_, &info) != 0)
+        throw FileError(FileOperation::Inspect, path_, lastSystemError());
+    return {info.st_size, info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec};
+}
+
+void InputFile::expectUnchanged() const
+{
+    if (stamp() != opened_)
+        throw FileError(FileOperation::Read, path_, FileProblem::SourceChanged);
 }
 
 InputFile::~InputFile()
@@ -49,10 +75,7 @@ InputFile::~InputFile()
 
 ByteCount InputFile::length() const
 {
-    struct stat info {};
-    if (::fstat(handle_, &info) != 0)
-        throw FileError(FileOperation::Inspect, path_, lastSystemError());
-    return info.st_size;
+    return stamp().first;
 }
 
 FileIdentity InputFile::identity() const
@@ -125,7 +148,13 @@ void NewFile::commitAs(const std::string& name)
     if (::renameat(folder_->handle_, name_.c_str(), folder_->handle_, name.c_str()) != 0)
         throw FileError(FileOperation::Rename, folder_->pathOf(name), lastSystemError());
     committed_ = true;
-    folder_->flushNames();
+    try {
+        folder_->flushNames();
+    } catch (const FileError&) {
+        // Not sure to stay on the medium: the file goes again, so that no failure leaves it.
+        ::unlinkat(folder_->handle_, name.c_str(), 0);
+        throw;
+    }
 }
 
 ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count)

@@ -24,18 +24,45 @@ InputFile::InputFile(const std::string& path)
     : path_(path)
 {
     // Others may read the source meanwhile, but neither change nor delete it.
-    handle_ = ::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    open(::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+InputFile::InputFile(const Folder& folder, const std::string& name)
+    : InputFile(folder.pathOf(name))
+{
+}
+
+void InputFile::open(NativeHandle handle)
+{
+    handle_ = handle;
     if (handle_ == INVALID_HANDLE_VALUE) {
         const std::error_code error = lastSystemError();
-        const DWORD attributes = ::GetFileAttributesW(widen(path).c_str());
+        const DWORD attributes = ::GetFileAttributesW(widen(path_).c_str());
         const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-        throw FileError(FileOperation::Open, path, folder ? FileProblem::NotARegularFile : error);
+        throw FileError(FileOperation::Open, path_, folder ? FileProblem::NotARegularFile : error);
     }
     if (::GetFileType(handle_) != FILE_TYPE_DISK) {
         ::CloseHandle(handle_);
-        throw FileError(FileOperation::Open, path, FileProblem::NotARegularFile);
+        throw FileError(FileOperation::Open, path_, FileProblem::NotARegularFile);
     }
+    opened_ = stamp();
+}
+
+std::pair<ByteCount, std::int64_t> InputFile::stamp() const
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle_, &information))
+        throw FileError(FileOperation::Inspect, path_, lastSystemError());
+    return {static_cast<ByteCount>(information.nFileSizeHigh) << 32 | information.nFileSizeLow,
+            static_cast<std::int64_t>(information.ftLastWriteTime.dwHighDateTime) << 32 |
+                information.ftLastWriteTime.dwLowDateTime};
+}
+
+void InputFile::expectUnchanged() const
+{
+    if (stamp() != opened_)
+        throw FileError(FileOperation::Read, path_, FileProblem::SourceChanged);
 }
 
 InputFile::~InputFile()
@@ -46,10 +73,7 @@ InputFile::~InputFile()
 
 ByteCount InputFile::length() const
 {
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(handle_, &size))
-        throw FileError(FileOperation::Inspect, path_, lastSystemError());
-    return size.QuadPart;
+    return stamp().first;
 }
 
 FileIdentity InputFile::identity() const
@@ -85,7 +109,7 @@ NewFile::~NewFile()
         return;
     if (handle_ != INVALID_HANDLE_VALUE)
         ::CloseHandle(handle_);
-    ::DeleteFileW(widen(path()).c_str());
+    ::DeleteFileW(widen(folder_->pathOf(name_)).c_str());
 }
 
 void NewFile::reserve(ByteCount length)
@@ -122,10 +146,17 @@ void NewFile::commitAs(const std::string& name)
         throw FileError(FileOperation::Flush, path(), lastSystemError());
     closeChecked(handle_, path());
     const std::string finalPath = folder_->pathOf(name);
-    if (!::MoveFileExW(widen(path()).c_str(), widen(finalPath).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!::MoveFileExW(widen(folder_->pathOf(name_)).c_str(), widen(finalPath).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throw FileError(FileOperation::Rename, finalPath, lastSystemError());
     committed_ = true;
-    folder_->flushNames();
+    try {
+        folder_->flushNames();
+    } catch (const FileError&) {
+        // Not sure to stay on the medium: the file goes again, so that no failure leaves it.
+        ::DeleteFileW(widen(finalPath).c_str());
+        throw;
+    }
 }
 
 ByteCount copyInKernel(InputFile&, NewFile&, ByteCount)

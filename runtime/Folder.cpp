@@ -5,8 +5,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <mutex>
-#include <random>
 #include <utility>
 
 namespace runtime {
@@ -16,29 +14,38 @@ std::string Folder::shownPath() const
     return path_.empty() ? "." : path_;
 }
 
-std::optional<std::vector<std::string>> Folder::names() const
-{
-    std::vector<std::string> names;
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(toFsPath(shownPath()), error), end; !error && entry != end;
-         entry.increment(error))
-        names.push_back(fromFsPath(entry->path().filename()));
-    if (error == std::errc::permission_denied)
-        return std::nullopt;
-    if (error)
-        throw FileError(FileOperation::ListFolder, shownPath(), error);
-    return names;
-}
+namespace {
 
-std::optional<FolderLock> Folder::lock(std::string_view key) const
+// A short hidden name of fixed length for what belongs to the outputs known by key, so that it
+// fits wherever the outputs' names fit.
+std::string hiddenName(std::string_view key, std::string_view suffix)
 {
-    // A short name of fixed length, so that it fits wherever the outputs' names fit.
     std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a
     for (const char c : key)
         hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
     char digits[17];
     std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
-    return lockFile(".palvo-" + std::string(digits) + ".lock");
+    return ".palvo-" + std::string(digits) + std::string(suffix);
+}
+
+} // namespace
+
+bool Folder::forEachName(const std::function<void(const std::string& name)>& visit) const
+{
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(toFsPath(heldPath()), error), end; !error && entry != end;
+         entry.increment(error))
+        visit(fromFsPath(entry->path().filename()));
+    if (error == std::errc::permission_denied)
+        return false;
+    if (error)
+        throw FileError(FileOperation::ListFolder, shownPath(), error);
+    return true;
+}
+
+std::optional<FolderLock> Folder::lock(std::string_view key) const
+{
+    return lockFile(hiddenName(key, ".lock"));
 }
 
 NewFile Folder::create(const std::string& name) const
@@ -57,25 +64,17 @@ NewFile Folder::replace(const std::string& name) const
     return create(name);
 }
 
-NewFile Folder::createHidden() const
+NewFile Folder::createScratch(std::string_view key, const std::string& shownAs) const
 {
-    // Short, so that it fits wherever the longest piece name fits.
-    static std::mt19937 random{std::random_device{}()};
-    static std::mutex mutex;
-    for (int attempt = 0;; ++attempt) {
-        std::unique_lock lock(mutex);
-        const std::string name = ".palvo-" + std::to_string(random() % 100000000) + ".tmp";
-        lock.unlock();
-        if (auto file = createIfFree(name))
-            return std::move(*file);
-        if (attempt == 100)
-            throw FileError(FileOperation::Create, pathOf(name), std::make_error_code(std::errc::file_exists));
-    }
+    NewFile scratch = replace(hiddenName(key, ".tmp"));
+    scratch.shownName_ = shownAs;
+    return scratch;
 }
 
 NewFile::NewFile(const Folder& folder, std::string name, NativeHandle handle)
     : folder_(&folder)
-    , name_(std::move(name))
+    , name_(name)
+    , shownName_(std::move(name))
     , handle_(handle)
 {
 }
@@ -83,6 +82,7 @@ NewFile::NewFile(const Folder& folder, std::string name, NativeHandle handle)
 NewFile::NewFile(NewFile&& other) noexcept
     : folder_(other.folder_)
     , name_(std::move(other.name_))
+    , shownName_(std::move(other.shownName_))
     , handle_(std::exchange(other.handle_, kNoHandle))
     , committed_(std::exchange(other.committed_, true))
 {
@@ -104,7 +104,7 @@ FolderLock::FolderLock(FolderLock&& other) noexcept
 
 std::string NewFile::path() const
 {
-    return folder_->pathOf(name_);
+    return folder_->pathOf(shownName_);
 }
 
 } // namespace runtime

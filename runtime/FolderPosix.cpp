@@ -3,6 +3,7 @@
 #include "runtime/Path.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -105,6 +106,11 @@ Folder::~Folder()
     ::close(handle_);
 }
 
+std::string Folder::heldPath() const
+{
+    return "/proc/self/fd/" + std::to_string(handle_);
+}
+
 Medium Folder::medium() const
 {
     struct statvfs sizes {};
@@ -113,7 +119,7 @@ Medium Folder::medium() const
         throw FileError(FileOperation::Inspect, shownPath(), lastSystemError());
     Medium medium;
     std::error_code unknown;
-    const auto space = std::filesystem::space(toFsPath(shownPath()), unknown);
+    const auto space = std::filesystem::space(toFsPath(heldPath()), unknown);
     if (!unknown && space.capacity > 0)
         medium.availableBytes = space.available;
     medium.allocationUnit = std::max<ByteCount>(512, static_cast<ByteCount>(sizes.f_frsize));
@@ -125,8 +131,38 @@ Medium Folder::medium() const
     if (kind.f_type == MSDOS_SUPER_MAGIC)
         medium.entriesPerFolder = 65534;
     medium.readOnly = (sizes.f_flag & ST_RDONLY) != 0;
-    medium.ignoresCase = (attributeFlags(handle_) & FS_CASEFOLD_FL) != 0 || ignoresCase(static_cast<long>(kind.f_type));
+    medium.ignoresCase = (attributeFlags(handle_) & FS_CASEFOLD_FL) != 0 ||
+                         ignoresCase(static_cast<long>(kind.f_type)) || findsNamesInOtherCase();
     return medium;
+}
+
+bool Folder::findsNamesInOtherCase() const
+{
+    // Asked of the medium itself, for those whose kind does not tell (exFAT or NTFS through
+    // FUSE, shares): a name in the folder, its letters in the other case, leads to the same file
+    // (where the medium numbers its files by name, to one of the same kind, length and time).
+    std::error_code error;
+    std::filesystem::directory_iterator entry(toFsPath(heldPath()), error), end;
+    for (int tried = 0; !error && entry != end && tried < 64; entry.increment(error), ++tried) {
+        const std::string name = fromFsPath(entry->path().filename());
+        std::string other = name;
+        for (char& c : other)
+            c = std::isupper(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(static_cast<unsigned char>(c)))
+                                                            : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (other == name)
+            continue;
+        struct stat named {}, otherwise {};
+        if (::fstatat(handle_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (::fstatat(handle_, other.c_str(), &otherwise, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
+        const bool sameNumber = named.st_dev == otherwise.st_dev && named.st_ino == otherwise.st_ino;
+        const bool alike = named.st_mode == otherwise.st_mode && named.st_size == otherwise.st_size &&
+                           named.st_mtim.tv_sec == otherwise.st_mtim.tv_sec &&
+                           named.st_mtim.tv_nsec == otherwise.st_mtim.tv_nsec;
+        return sameNumber || alike;
+    }
+    return false;
 }
 
 std::optional<std::error_code> Folder::whyNotWritable() const
@@ -148,6 +184,11 @@ std::optional<std::error_code> Folder::whyNotRemovable(const std::string& name) 
     const uid_t me = ::geteuid();
     if ((folder.st_mode & S_ISVTX) && me != 0 && file.st_uid != me && folder.st_uid != me)
         return std::make_error_code(std::errc::operation_not_permitted);
+    // A file or folder that something is mounted on goes nowhere until it is unmounted.
+    struct statx mount {};
+    if (::statx(handle_, name.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &mount) == 0 &&
+        (mount.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (mount.stx_attributes & STATX_ATTR_MOUNT_ROOT))
+        return std::make_error_code(std::errc::device_or_resource_busy);
     if (S_ISREG(file.st_mode) || S_ISDIR(file.st_mode)) {
         const int descriptor = ::openat(handle_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         const int flags = descriptor < 0 ? 0 : attributeFlags(descriptor);
@@ -174,7 +215,9 @@ void Folder::flushNames() const
 std::optional<FolderLock> Folder::lockFile(const std::string& name) const
 {
     for (;;) {
-        const int descriptor = ::openat(handle_, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        // Open for reading, which any user may, and made so that any may: a lock file that a
+        // job of another user, or a killed job, left behind stands in nobody's way.
+        const int descriptor = ::openat(handle_, name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (descriptor < 0)
             throw FileError(FileOperation::Create, pathOf(name), lastSystemError());
         if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {

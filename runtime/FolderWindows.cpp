@@ -41,6 +41,16 @@ Folder::~Folder()
     ::CloseHandle(handle_);
 }
 
+std::string Folder::heldPath() const
+{
+    return shownPath();  // held without delete sharing: the path leads to this very folder
+}
+
+bool Folder::findsNamesInOtherCase() const
+{
+    return true;  // Windows' own file systems ignore case
+}
+
 Medium Folder::medium() const
 {
     Medium medium;

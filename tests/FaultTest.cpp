@@ -12,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/mount.h>
@@ -143,6 +144,26 @@ TEST(Faults, ASourceThatShrinksIsAFailureNotAShortPiece)
     expectJobFails(folder / "film.avi", 100000, report, runtime::FileProblem::SourceShrank,
                    folder / "film.avi");
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.avi"}));
+}
+
+TEST(Faults, ASourceWrittenToDuringTheJobGetsNoScript)
+{
+    const struct {
+        const char* what;
+        void (*write)(const std::string& source);
+    } writers[] = {
+        {"bytes added at its end", [](const std::string& source) { std::ofstream(source, std::ios::app) << "mehr"; }},
+        {"bytes written over, its length the same",
+         [](const std::string& source) { std::fstream(source, std::ios::in | std::ios::out | std::ios::binary) << "neu"; }},
+    };
+    for (const auto& w : writers) {
+        SCOPED_TRACE(w.what);
+        TempFolder folder;
+        writeFile(folder / "film.avi", randomBytes(400000, 3));
+        FaultOnPiece report(2, [&] { w.write(folder / "film.avi"); });
+        expectJobFails(folder / "film.avi", 100000, report, runtime::FileProblem::SourceChanged, folder / "film.avi");
+        EXPECT_FALSE(exists(folder / "film.bat"));
+    }
 }
 
 TEST(Faults, TheJobStaysInTheFolderItCheckedWhenTheWayThereChanges)

@@ -6,8 +6,14 @@
 
 #include "LinuxFaults.h"
 
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <future>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <thread>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -21,6 +27,20 @@ using engine::DateiZerlegen;
 namespace fs = std::filesystem;
 
 constexpr unsigned kSomeone = 65534, kSomeoneElse = 65533;
+
+// Waits at its second piece until it is told to go on.
+class PausingReport : public RecordingReport {
+public:
+    void pieceStarted(std::int64_t number, const std::string& path) override
+    {
+        RecordingReport::pieceStarted(number, path);
+        if (number == 2) {
+            paused.set_value();
+            goOn.get_future().wait();
+        }
+    }
+    std::promise<void> paused, goOn;
+};
 
 // The one message of a job that must be refused, or what went wrong instead.
 std::string refusalOf(const std::string& source, engine::ByteCount piece)
@@ -99,10 +119,77 @@ TEST(Guards, FilesOfOtherUsers)
 TEST(Guards, AMediumShortOfFileSlots)
 {
     SKIP_UNLESS_ROOT();
-    SmallDisk disk(4 << 20, 50);
-    writeFile(disk / "film.avi", randomBytes(200, 4));
-    expectHolds(refusalOf(disk / "film.avi", 1), "können nur noch");
-    EXPECT_EQ(disk.names(), std::vector<std::string>{"film.avi"});
+    // 50 slots: the disk's folder, the source, the job's lock; its pieces and its script.
+    for (const std::size_t pieces : {47, 46}) {
+        SCOPED_TRACE(std::to_string(pieces) + " pieces");
+        SmallDisk disk(4 << 20, 50);
+        writeFile(disk / "film.avi", randomBytes(pieces * 100, 4));
+        const std::string refusal = refusalOf(disk / "film.avi", 100);
+        if (pieces == 47) {
+            expectHolds(refusal, "können nur noch 47 Dateien angelegt werden, das Zerlegen braucht 48");
+            EXPECT_EQ(disk.names(), std::vector<std::string>{"film.avi"});
+        } else {
+            EXPECT_EQ(refusal, "0 messages");
+        }
+    }
+}
+
+TEST(Guards, AnExfatStickIgnoresCaseThoughItsKindDoesNotSaySo)
+{
+    SKIP_UNLESS_ROOT();
+    ExfatStick stick(64 << 20);
+    writeFile(stick / "Film.avi", randomBytes(300000, 5));
+    writeFile(stick / "film.mkv", randomBytes(3000, 6));
+    fs::create_directory(stick / "FILM.002");
+    expectHolds(refusalOf(stick / "Film.avi", 100000), "Unterordner namens „FILM.002“");
+    fs::remove(stick / "FILM.002");
+
+    // Film.avi and film.mkv have the same outputs there: one job on them at a time.
+    PausingReport first;
+    std::thread running([&] { DateiZerlegen(stick / "Film.avi", 100000, first); });
+    first.paused.get_future().wait();
+    expectHolds(refusalOf(stick / "film.mkv", 1000), "Für diese Datei läuft bereits ein Zerlegen.");
+    first.goOn.set_value();
+    running.join();
+    EXPECT_EQ(readFile(stick / "Film.bat"), "copy /b Film.001 + Film.002 + Film.003 Film.avi\r\n");
+}
+
+TEST(Guards, AnOldPieceSomethingIsMountedOn)
+{
+    SKIP_UNLESS_ROOT();
+    TempFolder folder, elsewhere;
+    writeFile(folder / "film.avi", randomBytes(3000, 7));
+    writeFile(folder / "film.002", "");
+    writeFile(elsewhere / "fremd", "eine Datei eines anderen Datenträgers");
+    ASSERT_EQ(std::system(("mount --bind '" + elsewhere / "fremd" + "' '" + folder / "film.002" + "'").c_str()), 0);
+    expectHolds(refusalOf(folder / "film.avi", 1000), "„" + folder / "film.002" + "“ kann nicht ersetzt werden");
+    ::umount2((folder / "film.002").c_str(), MNT_DETACH);
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.002", "film.avi"}));
+}
+
+TEST(Guards, ALockAKilledJobLeftStandsInNobodysWay)
+{
+    SKIP_UNLESS_ROOT();
+    TempFolder folder;
+    fs::permissions(folder.path(), fs::perms::all);
+    const std::string bytes = randomBytes(3 << 20, 8);
+    writeFile(folder / "film.avi", bytes);
+    // Someone else's job, killed as it starts its second piece, leaves its lock file and its
+    // first piece behind.
+    const pid_t killed = startAsUser(kSomeoneElse, [&] {
+        PausingReport pausing;
+        DateiZerlegen(folder / "film.avi", 1 << 20, pausing);
+    });
+    while (!exists(folder / "film.001"))
+        ::usleep(1000);
+    ::usleep(100000);
+    ::kill(killed, SIGKILL);
+    ::waitpid(killed, nullptr, 0);
+
+    EXPECT_EQ(asUser(kSomeone, [&] { return refusalOf(folder / "film.avi", 100000); }), "0 messages");
+    EXPECT_TRUE(joinedPieces(folder / "film.") == bytes);
+    for (const std::string& name : folder.names())
+        EXPECT_FALSE(name.starts_with(".")) << name << ": nothing hidden stays";
 }
 
 TEST(Guards, SourcesThatAreNoFilesAreRefusedInGerman)

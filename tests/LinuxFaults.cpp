@@ -13,8 +13,8 @@ namespace testsupport {
 
 namespace {
 
-// Runs a command of the system, its output kept for the failure it reports.
-void run(const std::string& command)
+// Runs a command of the system and returns what it printed; its failure it throws, with that.
+std::string run(const std::string& command)
 {
     std::string output;
     if (FILE* pipe = ::popen((command + " 2>&1").c_str(), "r")) {
@@ -22,9 +22,16 @@ void run(const std::string& command)
         while (std::fgets(buffer, sizeof buffer, pipe))
             output += buffer;
         if (::pclose(pipe) == 0)
-            return;
+            return output;
     }
     throw std::runtime_error("\"" + command + "\" failed: " + output);
+}
+
+// Turns this process into one of the given ordinary user, or ends it.
+void becomeUser(unsigned user)
+{
+    if (::setgroups(0, nullptr) != 0 || ::setresgid(user, user, user) != 0 || ::setresuid(user, user, user) != 0)
+        ::_exit(125);
 }
 
 } // namespace
@@ -60,6 +67,22 @@ ImageDisk::ImageDisk(const std::string& type, std::uint64_t bytes)
     mount("-o loop '" + image + "'");
 }
 
+ExfatStick::ExfatStick(std::uint64_t bytes)
+{
+    const std::string image = image_ / "stick.img";
+    run("truncate -s " + std::to_string(bytes) + " '" + image + "'");
+    run("mkfs.exfat '" + image + "'");
+    device_ = run("losetup --find --show '" + image + "'");
+    device_.erase(device_.find_last_not_of('\n') + 1);
+    run("mount.exfat-fuse '" + device_ + "' '" + path() + "'");
+}
+
+ExfatStick::~ExfatStick()
+{
+    ::umount2(path().c_str(), MNT_DETACH);
+    run("losetup -d '" + device_ + "'");
+}
+
 std::string asUser(unsigned user, const std::function<std::string()>& work)
 {
     int ends[2];
@@ -68,8 +91,7 @@ std::string asUser(unsigned user, const std::function<std::string()>& work)
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(ends[0]);
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(user, user, user) != 0 || ::setresuid(user, user, user) != 0)
-            ::_exit(125);
+        becomeUser(user);
         const std::string result = work();
         const bool written = ::write(ends[1], result.data(), result.size()) == static_cast<ssize_t>(result.size());
         ::_exit(written ? 0 : 126);
@@ -85,6 +107,17 @@ std::string asUser(unsigned user, const std::function<std::string()>& work)
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return "the child as user " + std::to_string(user) + " failed (status " + std::to_string(status) + ")";
     return result;
+}
+
+pid_t startAsUser(unsigned user, const std::function<void()>& work)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        becomeUser(user);
+        work();
+        ::_exit(0);
+    }
+    return child;
 }
 
 FileSizeLimit::FileSizeLimit(std::uint64_t bytes)

@@ -62,9 +62,26 @@ private:
     TempFolder image_;
 };
 
+// An exFAT file system, as on USB sticks and memory cards, mounted through FUSE as Linux
+// mounts it where its kernel has no driver: a medium whose kind does not say that it ignores
+// letter case.
+class ExfatStick : public MountedFolder {
+public:
+    explicit ExfatStick(std::uint64_t bytes);
+    ~ExfatStick();
+
+private:
+    TempFolder image_;
+    std::string device_;  // the loop device that FUSE's exFAT reads the image through
+};
+
 // Runs work in a child process as the given ordinary user, without root's rights, and
 // returns what work returned there.
 std::string asUser(unsigned user, const std::function<std::string()>& work);
+
+// In a child process of its own as the given ordinary user, starts work; the child is the
+// caller's to end.
+pid_t startAsUser(unsigned user, const std::function<void()>& work);
 
 // While it lives, no file of this process may grow past the limit, as on a medium that
 // refuses to take more. A write beyond it fails with EFBIG in a program that ignores SIGXFSZ,

@@ -17,8 +17,7 @@ FolderContents contentsWith(const std::vector<OldPiece>& pieces, std::size_t ent
     FolderContents contents;
     contents.entryCount = entryCount;
     for (const OldPiece& piece : pieces)
-        contents.outputs.push_back({"film." + std::to_string(piece.number), piece.number,
-                                    {runtime::EntryKind::File, piece.bytes, 1, {}}});
+        contents.outputs.push_back({piece.number, piece.bytes});
     return contents;
 }
 
@@ -53,8 +52,10 @@ TEST(RoomCheck, CountsRoomAsTheJobTakesAndFreesItInUnitsOfTheMedium)
         runtime::Medium medium;
         const char* refusal;  // a part of it; nullptr: the job fits
     } cases[] = {
-        {"exactly the room", 3 * 4 * KiB, 4 * KiB, {}, withRoom(16 * KiB), nullptr},
-        {"a byte short", 3 * 4 * KiB, 4 * KiB, {}, withRoom(16 * KiB - 1), "nicht genug Platz frei"},
+        // Three pieces, the script, and the folder's growth for their names.
+        {"exactly the room", 3 * 4 * KiB, 4 * KiB, {}, withRoom(20 * KiB), nullptr},
+        {"a byte short", 3 * 4 * KiB, 4 * KiB, {}, withRoom(20 * KiB - 1), "nicht genug Platz frei"},
+        {"the folder grows with a thousand names", 1000, 1, {}, withRoom(1010 * KiB, KiB), "nicht genug Platz frei"},
         {"old pieces come free as the new ones come", 8 * MiB, 3 * MiB, {{1, 3 * MiB}, {2, 3 * MiB}, {3, 2 * MiB}},
          withRoom(1 * MiB), nullptr},
         {"an old piece comes free only when its new one is written", 8 * MiB, 7 * MiB,

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -300,14 +301,25 @@ TEST_F(Window, NoListOfNamesStaysBehindTheFileDialog)
 
 TEST_F(Window, SpeaksGermanInTheFileDialog)
 {
+    writeFile(folder / "notiz.txt", "Text");
     QStringList buttons;
+    QString type, date;
     copyWith({[&](QWidget* dialog) {
         for (QPushButton* button : dialog->findChild<QDialogButtonBox*>()->findChildren<QPushButton*>())
             buttons << button->text().remove('&');
+        // The file's kind and date as the dialog's list shows them, once it has read the folder.
+        static_cast<QFileDialog*>(dialog)->setDirectory(q(folder.path()));
+        auto* files = dialog->findChild<QFileSystemModel*>();
+        const QModelIndex note = files->index(q(folder / "notiz.txt"));
+        (void)QTest::qWaitFor([&] { return !files->data(note.siblingAtColumn(2)).toString().isEmpty(); });
+        type = files->data(note.siblingAtColumn(2)).toString();
+        date = files->data(note.siblingAtColumn(3)).toString();
         cancelDialog()(dialog);
     }});
     EXPECT_TRUE(buttons.contains("Öffnen")) << buttons.join(", ").toStdString();
     EXPECT_TRUE(buttons.contains("Abbrechen")) << buttons.join(", ").toStdString();
+    EXPECT_EQ(type, "Einfaches Textdokument");
+    EXPECT_TRUE(date.startsWith(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat))) << date.toStdString();
 }
 
 TEST_F(Window, ShowsTheEnginesMessagesAndFailuresAndStaysUsable)
@@ -514,6 +526,24 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
     }
 }
 
+TEST_F(Window, TakesNoInputButEndeAndEscapeDuringAJob)
+{
+    const std::string bytes = randomBytes(4 << 20);
+    writeFile(folder / "film.avi", bytes);
+    sizeField(form)->setText("1");
+    PaintWatcher watcher(form, [&] {
+        // Pressed and typed while the job runs: none of it may start anything or stay.
+        QTest::mouseClick(copyButton(form), Qt::LeftButton);
+        QTest::keyClicks(sizeField(form), "777");
+        QTest::keyClick(sizeField(form), Qt::Key_Return);
+    });
+    EXPECT_EQ(copyWith({chooseFile(q(folder / "film.avi"))}), QStringList{"QFileDialog: Datei auswählen"});
+    QTest::qWait(100);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(sizeField(form)->text(), "1");
+    EXPECT_TRUE(joinedPieces(folder / "film.") == bytes);
+}
+
 TEST_F(Window, EndeClosesTheWindow)
 {
     QTest::mouseClick(endButton(form), Qt::LeftButton);
@@ -528,8 +558,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const PrivateSessionBus bus;
-    QApplication application(argc, argv);
-    qtwindow::setUpApplication(application);
+    const auto application = qtwindow::makeApplication(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

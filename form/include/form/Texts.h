@@ -30,6 +30,8 @@ std::string jobFailed(const std::string& reason);
 std::string internalFault(const std::string& detail);
 
 inline constexpr const char* outOfMemory = "Es ist nicht genug Arbeitsspeicher frei.";
+inline constexpr const char* noThreadForTheJob =
+    "Das System lässt gerade keinen weiteren Arbeitsablauf zu. Bitte schließen Sie andere Programme.";
 
 inline constexpr const char* stopQuestion = "Soll das Zerlegen abgebrochen werden?";
 

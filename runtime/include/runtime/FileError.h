@@ -13,6 +13,7 @@ enum class FileOperation { Open, Create, Read, Write, Close, Delete, Rename, Ins
 enum class FileProblem {
     SourceShrank = 1,  // the file ended before the length it had when it was opened
     NotARegularFile,   // a folder, a device, a pipe or a socket where a file was expected
+    SourceChanged,     // the file was written to while it was read
 };
 
 } // namespace runtime

@@ -3,6 +3,7 @@
 #include "runtime/NativeFile.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -65,6 +66,7 @@ public:
     // name is complete even after a power cut.
     void commitAs(const std::string& name);
 
+    // The path that messages name: the file's own, or the one it is written for.
     std::string path() const;
 
 private:
@@ -76,6 +78,7 @@ private:
 
     const Folder* folder_;
     std::string name_;
+    std::string shownName_;
     NativeHandle handle_;
     bool committed_ = false;
 };
@@ -99,8 +102,9 @@ public:
     Medium medium() const;
     // Why this program may not make and remove files here; nothing when it may.
     std::optional<std::error_code> whyNotWritable() const;
-    // The names in the folder; nothing when the folder may be written but not listed.
-    std::optional<std::vector<std::string>> names() const;
+    // Hands each name in the folder to visit, one at a time; false when the folder may be
+    // written but not listed.
+    bool forEachName(const std::function<void(const std::string& name)>& visit) const;
     // Looks a name up without following a link at it.
     Entry lookUp(const std::string& name) const;
 
@@ -114,9 +118,11 @@ public:
     // Creates the file afresh: an existing file or link of that name is removed first, so
     // that nothing is written through a link and no old byte outlives the new content.
     NewFile replace(const std::string& name) const;
-    // Creates a hidden file of a fresh, short name, for writing there what must only ever
-    // appear under its own name complete.
-    NewFile createHidden() const;
+    // Creates afresh the hidden scratch file of the outputs known by key, for writing there
+    // what must only ever appear under its own name complete. Its short name is the same for
+    // every job on those outputs, so that one a killed job left goes with the next; messages
+    // name it shownAs.
+    NewFile createScratch(std::string_view key, const std::string& shownAs) const;
 
     // Puts the bytes of every file written here on the medium (on Linux: all files of its file
     // system at once; on Windows each new file did so when it was committed).
@@ -128,7 +134,13 @@ public:
 
 private:
     friend class FolderLock;
+    friend class InputFile;
     friend class NewFile;
+
+    // The folder as the system reaches it through the handle held, for calls that take a path.
+    std::string heldPath() const;
+    // Whether the medium, asked with a name in the folder, finds it in the other case too.
+    bool findsNamesInOtherCase() const;
 
     // Creates the file when no entry has its name yet; nothing when one has.
     std::optional<NewFile> createIfFree(const std::string& name) const;

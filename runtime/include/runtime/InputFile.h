@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <utility>
 
 namespace runtime {
 
+class Folder;
 class NewFile;
 
 // A regular file opened for reading strictly in sequence from its first byte. Its path is
@@ -15,6 +17,8 @@ class NewFile;
 class InputFile {
 public:
     explicit InputFile(const std::string& path);
+    // The file of that name in the folder held open, wherever its path leads meanwhile.
+    InputFile(const Folder& folder, const std::string& name);
     ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -24,6 +28,9 @@ public:
     // Fills the whole buffer with the next bytes. A file that ends first has shrunk since its
     // length was taken: that is a failure, never a shorter piece.
     void readExactly(std::span<std::byte> buffer);
+    // Fails when the file has been written to since it was opened (it grew, or bytes were
+    // written over): what was read of it then belongs to no one state of it.
+    void expectUnchanged() const;
     void close();
 
     const std::string& path() const { return path_; }
@@ -32,8 +39,14 @@ private:
     friend ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count);
     friend ByteCount shareInKernel(InputFile& source, NewFile& target, ByteCount count);
 
+    void open(NativeHandle handle);
+    // The file's length and its time of last writing, as the system tells them.
+    std::pair<ByteCount, std::int64_t> stamp() const;
+    friend ByteCount shareInKernel(InputFile& source, NewFile& target, ByteCount count);
+
     std::string path_;
     NativeHandle handle_;
+    std::pair<ByteCount, std::int64_t> opened_;  // the stamp when it was opened
 };
 
 // Lets the kernel copy up to count bytes from the source's read position to the target's
