@@ -120,20 +120,6 @@ TEST_F(Cutting, ReplacesOldPiecesLinksAndReadOnlyFilesWithExactlyTheNewBytes)
     EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
 }
 
-// Waits at its second piece until it is told to go on.
-class PausingReport : public RecordingReport {
-public:
-    void pieceStarted(std::int64_t number, const std::string& path) override
-    {
-        RecordingReport::pieceStarted(number, path);
-        if (number == 2) {
-            paused.set_value();
-            goOn.get_future().wait();
-        }
-    }
-    std::promise<void> paused, goOn;
-};
-
 TEST_F(Cutting, ASecondJobOnTheSameOutputsIsRefusedWhileTheFirstRuns)
 {
     const std::string bytes = randomBytes(300000, 5);

@@ -28,20 +28,6 @@ namespace fs = std::filesystem;
 
 constexpr unsigned kSomeone = 65534, kSomeoneElse = 65533;
 
-// Waits at its second piece until it is told to go on.
-class PausingReport : public RecordingReport {
-public:
-    void pieceStarted(std::int64_t number, const std::string& path) override
-    {
-        RecordingReport::pieceStarted(number, path);
-        if (number == 2) {
-            paused.set_value();
-            goOn.get_future().wait();
-        }
-    }
-    std::promise<void> paused, goOn;
-};
-
 // The one message of a job that must be refused, or what went wrong instead.
 std::string refusalOf(const std::string& source, engine::ByteCount piece)
 {

@@ -5,6 +5,7 @@
 #include "CopyLineReader.h"
 
 #include <cstdint>
+#include <future>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +63,21 @@ public:
     std::vector<std::string> pieces;  // the paths of the pieces begun
     std::vector<std::pair<std::int64_t, std::int64_t>> progress;
     int ends = 0;
+};
+
+// A job's report that waits at its second piece until it is told to go on: a job held in
+// the middle, for what others do meanwhile.
+class PausingReport : public RecordingReport {
+public:
+    void pieceStarted(std::int64_t number, const std::string& path) override
+    {
+        RecordingReport::pieceStarted(number, path);
+        if (number == 2) {
+            paused.set_value();
+            goOn.get_future().wait();
+        }
+    }
+    std::promise<void> paused, goOn;
 };
 
 // Cuts source in folder with a job that must be refused before it writes anything: one message

@@ -17,10 +17,11 @@ waitFor() { # seconds, then a command that must come true meanwhile
 running() { kill -0 "$palvo" 2>/dev/null; }
 
 # No call of the program's own takes a path or a text in the ANSI code page: its only ...A
-# imports are those of the C++ runtime linked into it.
+# imports are those of the C++ runtime linked into it (GetModuleHandleA is the thread
+# library's clock, looking for kernel32's precise time).
 ansi=$(x86_64-w64-mingw32-objdump -p "$program" | sed -n '/The Import Tables/,/^PE File Base Relocations/p' |
     awk '$1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && NF == 3 && $3 ~ /A$/ {print $3}' |
-    grep -vxE 'CreateEventA|CreateSemaphoreA|FormatMessageA|OutputDebugStringA' || true)
+    grep -vxE 'CreateEventA|CreateSemaphoreA|FormatMessageA|GetModuleHandleA|OutputDebugStringA' || true)
 [[ -z $ansi ]] || fail "ANSI calls: $ansi"
 
 # On drive C:, where the dialog's way there is short: Z:\tmp may hold countless names.
