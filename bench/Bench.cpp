@@ -323,6 +323,19 @@ int measure(bool quick, int rounds, const fs::path& folder, const std::string& m
                 "during the job %.1f MiB (goal: within 16) %s\n",
                 sizeText(large).c_str(), sizeText(windowPiece).c_str(), gap, gap <= 100 ? "ok" : "MISSED", idle,
                 peak, peak - idle <= 16 ? "ok" : "MISSED");
+    // Stopped by the user while a piece of a gigabyte (the full run) is written.
+    const fs::path stopFolder = freshFolder(folder, "gross.bin");
+    const Run stopped = run({(here / "palvo_window_bench").string(), (stopFolder / "gross.bin").string(),
+                             std::to_string(windowPiece / KiB), "--stop"});
+    const bool nothingLeft = std::distance(fs::directory_iterator(stopFolder), fs::directory_iterator()) == 1;
+    fs::remove_all(stopFolder);
+    long long stopMs = -1;
+    std::sscanf(stopped.output.c_str(), "stop_ms %lld", &stopMs);
+    const bool stopMet = stopMs >= 0 && stopMs < 500 && nothingLeft;
+    std::printf("stop: from \"Ja\" to the job's end %lld ms while a %s piece was written (goal < 500)%s %s\n", stopMs,
+                sizeText(windowPiece).c_str(), nothingLeft ? "" : ", but pieces were left", stopMet ? "ok" : "MISSED");
+    if (!stopMet)
+        failures.push_back("stop");
     if (gap > 100)
         failures.push_back("window paint gap");
     if (peak - idle > 16)

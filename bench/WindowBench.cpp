@@ -1,7 +1,9 @@
 // Runs one cutting job in the real window (offscreen) and reports how it painted meanwhile:
 // the largest gap between two paints while paints were asked for every 10 ms, and the window
-// process's resident memory before and during the job.
-// Usage: palvo_window_bench SOURCE PIECE_KILOBYTES
+// process's resident memory before and during the job. With --stop, the job is stopped as a
+// user stops it (Escape, then "Ja" to the question) once it has begun, and the time from "Ja"
+// to the job's end is reported.
+// Usage: palvo_window_bench SOURCE PIECE_KILOBYTES [--stop]
 #include "Application.h"
 #include "Form1.h"
 
@@ -11,6 +13,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +23,7 @@
 #include <iostream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -53,8 +57,9 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const auto application = qtwindow::makeApplication(argc, argv);
-    if (argc != 3) {
-        std::cerr << "usage: palvo_window_bench SOURCE PIECE_KILOBYTES\n";
+    const bool stop = argc == 4 && std::string(argv[3]) == "--stop";
+    if (argc != 3 && !stop) {
+        std::cerr << "usage: palvo_window_bench SOURCE PIECE_KILOBYTES [--stop]\n";
         return 2;
     }
     qtwindow::Form1 form;
@@ -72,6 +77,22 @@ int main(int argc, char* argv[])
     });
     description->installEventFilter(&paints);
 
+    // Once the job has begun: Escape, and "Ja" to the question, as a user stops it.
+    auto* progressLine = form.findChild<QLabel*>(QStringLiteral("labelInfo"));
+    QElapsedTimer sinceJa;
+    bool escapePressed = false;
+    QTimer stopper;
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+        if (auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            stopper.stop();
+            sinceJa.start();
+            question->button(QMessageBox::Yes)->click();
+        } else if (!progressLine->text().isEmpty() && !std::exchange(escapePressed, true)) {
+            // Queued: the question it brings up waits for its answer, which this timer gives.
+            QMetaObject::invokeMethod(&form, [&] { QTest::keyClick(&form, Qt::Key_Escape); }, Qt::QueuedConnection);
+        }
+    });
+
     // The file dialog is answered as a user would: the file chosen, then "Öffnen".
     int dialogs = 0;
     QTimer answer;
@@ -81,6 +102,8 @@ int main(int argc, char* argv[])
             return;
         answer.stop();
         ++dialogs;
+        if (stop)
+            stopper.start(10);
         const QFileInfo source(QString::fromLocal8Bit(argv[1]));
         dialog->setDirectory(source.absolutePath());
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(source.fileName());
@@ -92,6 +115,10 @@ int main(int argc, char* argv[])
     form.findChild<QLineEdit*>(QStringLiteral("textDateigröße"))->setText(QString::fromLocal8Bit(argv[2]));
     form.findChild<QPushButton*>(QStringLiteral("buttonKopieren"))->click();
     painter.stop();
+    if (stop) {
+        std::printf("stop_ms %lld\n", static_cast<long long>(sinceJa.isValid() ? sinceJa.elapsed() : -1));
+        return 0;
+    }
     if (dialogs != 1 || QApplication::activeModalWidget() != nullptr) {
         std::cerr << "the file dialog was not answered, or a message came up\n";
         return 1;
