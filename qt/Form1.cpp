@@ -139,10 +139,13 @@ void Form1::keyPressEvent(QKeyEvent* event)
 
 void Form1::offerToStop(AfterStop after)
 {
-    if (askYesNo(this, QString::fromUtf8(form::texts::stopQuestion)) && run_.running()) {
+    if (!askYesNo(this, QString::fromUtf8(form::texts::stopQuestion)))
+        return;
+    // The job may have ended on its own while the question was up; a close asked for still
+    // happens once the job's end has been shown.
+    if (run_.running())
         run_.requestStop();
-        closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
-    }
+    closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)

@@ -371,21 +371,35 @@ struct LongJob {
     TempFolder folder;
 };
 
+// Says Ja only once the job has ended on its own: the question came too late to stop it.
+DialogAnswerer::Answer pressYesAfterTheEnd(HWND progressLine, const std::string& script)
+{
+    return [progressLine, script](HWND box) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!(exists(script) && textOf(progressLine).empty()) && std::chrono::steady_clock::now() < deadline)
+            ::Sleep(20);
+        pressYes()(box);
+    };
+}
+
 TEST(WindowWhileCutting, AJobStopsWhenTheUserSaysSo)
 {
+    enum class Answer { Ja, Nein, JaAfterTheEnd };
     const struct {
         const char* way;
         void (*ask)(Form1&);
-        bool yes;
+        Answer answer;
         bool windowStays;
     } cases[] = {
-        {"Ende", [](Form1& form) { queueClick(control(form, "buttonEnde")); }, true, false},
-        {"Ende", [](Form1& form) { queueClick(control(form, "buttonEnde")); }, false, true},
-        {"the window's close button", [](Form1& form) { ::PostMessageW(form.handle(), WM_CLOSE, 0, 0); }, true, false},
-        {"Escape", [](Form1&) { queueKey(VK_ESCAPE); }, true, true},
+        {"Ende", [](Form1& form) { queueClick(control(form, "buttonEnde")); }, Answer::Ja, false},
+        {"Ende", [](Form1& form) { queueClick(control(form, "buttonEnde")); }, Answer::Nein, true},
+        {"Ende", [](Form1& form) { queueClick(control(form, "buttonEnde")); }, Answer::JaAfterTheEnd, false},
+        {"the window's close button", [](Form1& form) { ::PostMessageW(form.handle(), WM_CLOSE, 0, 0); }, Answer::Ja, false},
+        {"Escape", [](Form1&) { queueKey(VK_ESCAPE); }, Answer::Ja, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.way) + (c.yes ? ", Ja" : ", Nein"));
+        const char* answers[] = {"Ja", "Nein", "Ja after the job's end"};
+        SCOPED_TRACE(std::string(c.way) + ", " + answers[static_cast<int>(c.answer)]);
         LongJob job(2000 << 20);
         {
             Form1 form;
@@ -393,11 +407,15 @@ TEST(WindowWhileCutting, AJobStopsWhenTheUserSaysSo)
             handlePending();
             ::SetWindowTextW(control(form, "textDateigröße"), L"40960");
             ProgressWatcher watcher(control(form, "labelInfo"), [&] { c.ask(form); });
-            DialogAnswerer answerer({chooseFile(job.folder / "film.avi"), c.yes ? pressYes() : pressNo()});
+            const DialogAnswerer::Answer answer =
+                c.answer == Answer::Ja     ? pressYes()
+                : c.answer == Answer::Nein ? pressNo()
+                                           : pressYesAfterTheEnd(control(form, "labelInfo"), job.folder / "film.bat");
+            DialogAnswerer answerer({chooseFile(job.folder / "film.avi"), answer});
             queueClick(control(form, "buttonKopieren"));
             handlePending();
             EXPECT_EQ(answerer.seen(), (Seen{"Datei auswählen", "Palvo: Soll das Zerlegen abgebrochen werden?"}));
-            job.expectCompleteOrGone(!c.yes);
+            job.expectCompleteOrGone(c.answer != Answer::Ja);
             EXPECT_EQ(::IsWindow(form.handle()) != FALSE, c.windowStays);
         }
         handlePending();  // the program's end that the window's going asked for

@@ -373,32 +373,47 @@ struct LongJob {
     SmallDisk disk;
 };
 
+// Says Ja only once the job has ended on its own: the question came too late to stop it.
+ModalAnswerer::Answer pressYesAfterTheEnd(const Form1& form, const std::string& script)
+{
+    return [&form, script](QWidget* box) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return exists(script) && progressLine(form)->text().isEmpty(); }, 60000));
+        pressYes()(box);
+    };
+}
+
 TEST(WindowWhileCutting, AJobStopsWhenTheUserSaysSo)
 {
     SKIP_UNLESS_ROOT();
+    enum class Answer { Ja, Nein, JaAfterTheEnd };
     const struct {
         const char* way;
         void (*ask)(Form1&);
-        bool yes;
+        Answer answer;
         bool windowStays;
     } cases[] = {
-        {"Ende", [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, true, false},
-        {"Ende", [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, false, true},
-        {"the window's close button", [](Form1& form) { form.close(); }, true, false},
-        {"the window's close button", [](Form1& form) { form.close(); }, false, true},
-        {"Escape", [](Form1& form) { QTest::keyClick(&form, Qt::Key_Escape); }, true, true},
-        {"Escape", [](Form1& form) { QTest::keyClick(copyButton(form), Qt::Key_Escape); }, false, true},
+        {"Ende", [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, Answer::Ja, false},
+        {"Ende", [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, Answer::Nein, true},
+        {"Ende", [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, Answer::JaAfterTheEnd, false},
+        {"the window's close button", [](Form1& form) { form.close(); }, Answer::Ja, false},
+        {"the window's close button", [](Form1& form) { form.close(); }, Answer::Nein, true},
+        {"Escape", [](Form1& form) { QTest::keyClick(&form, Qt::Key_Escape); }, Answer::Ja, true},
+        {"Escape", [](Form1& form) { QTest::keyClick(copyButton(form), Qt::Key_Escape); }, Answer::Nein, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.way) + (c.yes ? ", Ja" : ", Nein"));
+        const char* answers[] = {"Ja", "Nein", "Ja after the job's end"};
+        SCOPED_TRACE(std::string(c.way) + ", " + answers[static_cast<int>(c.answer)]);
         LongJob job;
         Form1 form;
         form.show();
         sizeField(form)->setText("20480");
         PaintWatcher watcher(form, [&] { QTimer::singleShot(0, [&] { c.ask(form); }); });
-        EXPECT_EQ(copyIn(form, {chooseFile(q(job.disk / "film.avi")), c.yes ? pressYes() : pressNo()}),
+        const ModalAnswerer::Answer answer = c.answer == Answer::Ja     ? pressYes()
+                                             : c.answer == Answer::Nein ? pressNo()
+                                                                        : pressYesAfterTheEnd(form, job.disk / "film.bat");
+        EXPECT_EQ(copyIn(form, {chooseFile(q(job.disk / "film.avi")), answer}),
                   (QStringList{"QFileDialog: Datei auswählen", "QMessageBox: Soll das Zerlegen abgebrochen werden?"}));
-        job.expectCompleteOrGone(!c.yes);
+        job.expectCompleteOrGone(c.answer != Answer::Ja);
         EXPECT_EQ(form.isVisible(), c.windowStays);
         EXPECT_EQ(progressLine(form)->text(), "");
     }

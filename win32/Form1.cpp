@@ -284,10 +284,13 @@ void Form1::close()
 
 void Form1::offerToStop(AfterStop after)
 {
-    if (askYesNo(window_, form::texts::stopQuestion) && run_.running()) {
+    if (!askYesNo(window_, form::texts::stopQuestion))
+        return;
+    // The job may have ended on its own while the question was up; a close asked for still
+    // happens once the job's end has been shown.
+    if (run_.running())
         run_.requestStop();
-        closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
-    }
+    closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
 }
 
 void Form1::filesDropped(HDROP drop)
