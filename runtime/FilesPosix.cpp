@@ -133,9 +133,6 @@ void NewFile::write(std::span<const std::byte> bytes)
 
 void NewFile::commit()
 {
-    // The medium starts on the file's bytes now, while the job goes on with the next piece,
-    // instead of all at once when the job puts its files safely on it at the end.
-    ::sync_file_range(handle_, 0, 0, SYNC_FILE_RANGE_WRITE);
     closeChecked(handle_, path());
     committed_ = true;
 }
@@ -179,17 +176,15 @@ ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count)
 ByteCount shareInKernel(InputFile& source, NewFile& target, ByteCount count)
 {
     const off_t from = ::lseek(source.handle_, 0, SEEK_CUR);
-    const off_t to = ::lseek(target.handle_, 0, SEEK_CUR);
     file_clone_range range{};
     range.src_fd = source.handle_;
     range.src_offset = static_cast<std::uint64_t>(from);
     range.src_length = static_cast<std::uint64_t>(count);
-    range.dest_offset = static_cast<std::uint64_t>(to);
-    if (from < 0 || to < 0 || ::ioctl(target.handle_, FICLONERANGE, &range) != 0)
+    if (from < 0 || ::ioctl(target.handle_, FICLONERANGE, &range) != 0)
         return 0;
-    // A clone moves no file position: both go on past the shared bytes, as after a copy.
-    if (::lseek(source.handle_, from + count, SEEK_SET) < 0 || ::lseek(target.handle_, to + count, SEEK_SET) < 0)
-        throw FileError(FileOperation::Write, target.path(), lastSystemError());
+    // A clone moves no file position: the source goes on past the shared bytes, as after a copy.
+    if (::lseek(source.handle_, count, SEEK_CUR) < 0)
+        throw FileError(FileOperation::Read, source.path(), lastSystemError());
     return count;
 }
 

@@ -42,7 +42,6 @@ private:
     void open(NativeHandle handle);
     // The file's length and its time of last writing, as the system tells them.
     std::pair<ByteCount, std::int64_t> stamp() const;
-    friend ByteCount shareInKernel(InputFile& source, NewFile& target, ByteCount count);
 
     std::string path_;
     NativeHandle handle_;
@@ -55,8 +54,9 @@ private:
 // or the source ended early; the caller then moves the rest itself.
 ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count);
 
-// Makes the next count bytes of the target share the source's blocks from its read position,
-// both advancing, where the medium can (XFS, btrfs): no byte is copied and no room is taken.
+// Makes the still empty target share the source's next count bytes, where the medium can
+// (XFS, btrfs): no byte is copied and no room is taken. The source's read position advances
+// past them; the target then holds exactly those bytes and takes no more.
 // Returns count, or 0 where the medium cannot, or not for this run of bytes (one that does
 // not start and end on its blocks, unless it ends the source); the caller then copies.
 ByteCount shareInKernel(InputFile& source, NewFile& target, ByteCount count);
