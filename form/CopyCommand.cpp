@@ -48,6 +48,15 @@ bool isFile(const std::string& path)
     return std::filesystem::is_regular_file(runtime::toFsPath(path), unknown);
 }
 
+// A name given relative to where the program started, as a console gives it, leads the
+// dialog into that folder too.
+std::string absolutePath(const std::string& path)
+{
+    std::error_code unknown;
+    const std::filesystem::path absolute = std::filesystem::absolute(runtime::toFsPath(path), unknown);
+    return unknown ? path : runtime::fromFsPath(absolute);
+}
+
 } // namespace
 
 void buttonKopieren_Click(CopyCommandWindow& window)
@@ -69,7 +78,7 @@ std::string fileNamedAtStart(CopyCommandWindow& window, const std::vector<std::s
     if (arguments.empty())
         return {};
     if (arguments.size() == 1 && isFile(arguments.front()))
-        return arguments.front();
+        return absolutePath(arguments.front());
     window.showMessage(arguments.size() == 1 ? texts::noFileToOffer(arguments.front())
                                              : texts::oneFileAtATime(texts::severalFilesNamed));
     return {};

@@ -555,12 +555,15 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
         Seen messages;
     } cases[] = {
         {"a file", {folder / "film.avi"}, "film.avi", {}},
+        {"a name in the folder the program started in", {"film.avi"}, "film.avi", {}},
         {"a name of no file", {folder / "fehlt.avi"}, "",
          {"Palvo: Palvo sollte die Datei „" + folder / "fehlt.avi" + "“ öffnen, doch die gibt es nicht. Bitte wählen "
           "Sie die Datei mit „Datei auswählen und kopieren“."}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        const std::filesystem::path startedIn = std::filesystem::current_path();
+        std::filesystem::current_path(runtime::toFsPath(folder / ""));
         {
             Form1 form(c.arguments);
             {
@@ -576,6 +579,7 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
             EXPECT_EQ(offered, c.offered);
             EXPECT_FALSE(exists(folder / "film.bat")) << "nothing is cut before the user asks";
         }
+        std::filesystem::current_path(startedIn);
         handlePending();  // the program's end that the window's going asked for
     }
 }

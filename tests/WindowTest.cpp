@@ -517,12 +517,15 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
         QStringList messages;
     } cases[] = {
         {"a file", {q(folder / "film.avi")}, q(folder / "film.avi"), {}},
+        {"a name in the folder the program started in", {"film.avi"}, q(folder / "film.avi"), {}},
         {"a name of no file", {q(folder / "fehlt.avi")}, "",
          {q("QMessageBox: Palvo sollte die Datei „" + folder / "fehlt.avi" + "“ öffnen, doch die gibt es nicht. Bitte "
             "wählen Sie die Datei mit „Datei auswählen und kopieren“.")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        const std::filesystem::path startedIn = std::filesystem::current_path();
+        std::filesystem::current_path(folder / "");
         ModalAnswerer started({pressOk()});
         Form1 form(c.arguments);
         form.show();
@@ -538,6 +541,7 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
             EXPECT_EQ(offered, c.offered);
         }
         EXPECT_FALSE(exists(folder / "film.bat")) << "nothing is cut before the user asks";
+        std::filesystem::current_path(startedIn);
     }
 }
 
