@@ -22,8 +22,14 @@ public:
     // After each run of bytes moved. Throws JobStopped once a stop has been asked for.
     void moved(runtime::ByteCount bytes)
     {
+        stopIfAsked();
         done_ += bytes;
         report_.progressed(done_, total_);
+    }
+
+    // Throws JobStopped once a stop has been asked for.
+    void stopIfAsked() const
+    {
         if (stop_.stop_requested())
             throw JobStopped();
     }

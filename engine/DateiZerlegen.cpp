@@ -60,6 +60,14 @@ void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Fold
     try {
         for (; number <= plan.pieceCount; ++number)
             cutPiece(plan, number, input, folder, report, progress);
+        // A script for bytes that changed while they were cut would rebuild neither the old
+        // file nor the new one.
+        input.expectUnchanged();
+        input.close();
+        folder.flushFiles();
+        // Putting the pieces on a slow medium takes long: a stop asked for meanwhile still
+        // takes them back, as long as the script has no name yet.
+        progress.stopIfAsked();
     } catch (const JobStopped&) {
         // The piece being written is gone already; the finished ones of this job go too. Files
         // of other names, pieces beyond this job's last among them, stay as they were.
@@ -67,11 +75,6 @@ void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Fold
             folder.remove(plan.pieceFileName(written));
         return;
     }
-    // A script for bytes that changed while they were cut would rebuild neither the old file
-    // nor the new one.
-    input.expectUnchanged();
-    input.close();
-    folder.flushFiles();
     writeScript(plan, folder, key);
 }
 

@@ -185,7 +185,7 @@ TEST_F(Cutting, AStoppedJobTakesBackWhatItWroteAndNothingElse)
         std::int64_t piece;
         ByteCount byte;
     } stops[] = {{"between two pieces", 3, 1 << 30}, {"in the middle of a piece", 99, 5 * 4096 + 2048},
-                 {"in the last piece", 99, 49 * 4096 + 1}};
+                 {"with the last byte, while the pieces go to the medium", 99, 50 * 4096}};
     for (const auto& s : stops) {
         SCOPED_TRACE(s.what);
         TempFolder here;
