@@ -36,16 +36,11 @@ void cutWithTheFieldsSize(CopyCommandWindow& window, const std::function<std::st
     window.startCutting(source, *pieceLength);
 }
 
-bool isFolder(const std::string& path)
+// What is at path, following links; nothing there where the system cannot tell.
+std::filesystem::file_status statusOf(const std::string& path)
 {
     std::error_code unknown;
-    return std::filesystem::is_directory(runtime::toFsPath(path), unknown);
-}
-
-bool isFile(const std::string& path)
-{
-    std::error_code unknown;
-    return std::filesystem::is_regular_file(runtime::toFsPath(path), unknown);
+    return std::filesystem::status(runtime::toFsPath(path), unknown);
 }
 
 // A name given relative to where the program started, as a console gives it, leads the
@@ -68,7 +63,7 @@ void cutDroppedFiles(CopyCommandWindow& window, const std::vector<std::string>& 
 {
     if (paths.size() != 1)
         return window.showMessage(texts::oneFileAtATime(texts::severalFilesDropped));
-    if (isFolder(paths.front()))
+    if (std::filesystem::is_directory(statusOf(paths.front())))
         return window.showMessage(texts::oneFileAtATime(texts::folderDropped(paths.front())));
     cutWithTheFieldsSize(window, [&] { return paths.front(); });
 }
@@ -77,10 +72,15 @@ std::string fileNamedAtStart(CopyCommandWindow& window, const std::vector<std::s
 {
     if (arguments.empty())
         return {};
-    if (arguments.size() == 1 && isFile(arguments.front()))
-        return absolutePath(arguments.front());
-    window.showMessage(arguments.size() == 1 ? texts::noFileToOffer(arguments.front())
-                                             : texts::oneFileAtATime(texts::severalFilesNamed));
+    if (arguments.size() > 1) {
+        window.showMessage(texts::oneFileAtATime(texts::severalFilesNamed));
+        return {};
+    }
+    const std::string& named = arguments.front();
+    const std::filesystem::file_status status = statusOf(named);
+    if (std::filesystem::is_regular_file(status))
+        return absolutePath(named);
+    window.showMessage(texts::noFileToOffer(named, std::filesystem::exists(status)));
     return {};
 }
 

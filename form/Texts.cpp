@@ -37,10 +37,11 @@ std::string oneFileAtATime(const std::string& whatCame)
                       "oder wählen Sie sie mit „Datei auswählen und kopieren“.";
 }
 
-std::string noFileToOffer(const std::string& name)
+std::string noFileToOffer(const std::string& name, bool somethingElseIsThere)
 {
-    return "Palvo sollte die Datei " + runtime::inQuotes(name) +
-           " öffnen, doch die gibt es nicht. Bitte wählen Sie die Datei mit „Datei auswählen und kopieren“.";
+    return "Palvo sollte die Datei " + runtime::inQuotes(name) + " öffnen, doch " +
+           (somethingElseIsThere ? "das ist keine gewöhnliche Datei" : "die gibt es nicht") +
+           ". Bitte wählen Sie die Datei mit „Datei auswählen und kopieren“.";
 }
 
 } // namespace form::texts

@@ -7,13 +7,14 @@
 #include "form/Texts.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace qtwindow {
 
@@ -48,7 +49,6 @@ Form1::Form1(const QStringList& arguments, QWidget* parent)
     , buttonKopieren(named(new PushButton(text(form::texts::kopieren), this), "buttonKopieren"))
     , buttonEnde(named(new PushButton(text(form::texts::ende), this), "buttonEnde"))
     , Label1(named(new QLabel(text(form::texts::contact), this), "Label1"))
-    , cmdStandarddialog(named(new QFileDialog(this), "cmdStandarddialog"))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromStdString(form::texts::windowTitle()));
@@ -171,7 +171,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!run_.running() && event->mimeData()->hasUrls())
+    // Files only: a web address dragged from a browser is not taken.
+    const QList<QUrl> urls = event->mimeData()->urls();
+    const bool files =
+        !urls.isEmpty() && std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+    if (!run_.running() && files)
         event->acceptProposedAction();
 }
 

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 class QEventLoop;
-class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -69,7 +68,6 @@ private:
     QPushButton* buttonKopieren;
     QPushButton* buttonEnde;
     QLabel* Label1;
-    QFileDialog* cmdStandarddialog;
 
     form::CuttingRun run_{*this};
     LauncherEntry launcherEntry_;

@@ -141,7 +141,6 @@ TEST_F(Window, StartsWithItsTextsLayoutAndFocus)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
     }
-    control<QFileDialog>(form, "cmdStandarddialog");
 
     ASSERT_EQ(form.logicalDpiX(), 96);  // 15 twips to a pixel
     EXPECT_EQ(form.size(), QSize(358, 262));
@@ -192,12 +191,33 @@ TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
     }
 }
 
+// The names the file dialog lists in that folder, once it has read it.
+QStringList namesListed(QWidget* dialog, const std::string& folder)
+{
+    auto* fileDialog = static_cast<QFileDialog*>(dialog);
+    fileDialog->setDirectory(q(folder));
+    auto* model = fileDialog->findChild<QFileSystemModel*>();
+    QStringList names;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        const QModelIndex shown = model->index(q(folder));
+        names.clear();
+        for (int row = 0; row < model->rowCount(shown); ++row)
+            names << model->index(row, 0, shown).data().toString();
+        return !names.isEmpty();
+    }));
+    return names;
+}
+
 TEST_F(Window, CutsTheChosenFileWithProgressAndOffersItAgain)
 {
     const std::string bytes = randomBytes(3000000);
     writeFile(folder / "film.avi", bytes);
     PaintWatcher watcher(form);
-    EXPECT_EQ(copyWith({chooseFile(q(folder / "film.avi"))}).size(), 1);
+    const auto listThenChoose = [&](QWidget* dialog) {
+        EXPECT_EQ(namesListed(dialog, folder.path()), QStringList{"film.avi"});
+        chooseFile(q(folder / "film.avi"))(dialog);
+    };
+    EXPECT_EQ(copyWith({listThenChoose}).size(), 1);
 
     EXPECT_EQ(joinedPieces(folder / "film."), bytes);
     EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
@@ -211,15 +231,19 @@ TEST_F(Window, CutsTheChosenFileWithProgressAndOffersItAgain)
     EXPECT_EQ(progressLine(form)->text(), "");
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 
-    // Cancelled, the second command changes nothing; the dialog offers the last file.
+    // Cancelled, the second command changes nothing; the dialog offers the last file and lists
+    // what the job made since.
     const auto before = folder.names();
     QString offered;
+    QStringList listed;
     const auto answers = copyWith({[&](QWidget* dialog) {
         offered = static_cast<QFileDialog*>(dialog)->selectedFiles().value(0);
+        listed = namesListed(dialog, folder.path());
         cancelDialog()(dialog);
     }});
     EXPECT_EQ(offered, q(folder / "film.avi"));
     EXPECT_EQ(folder.names(), before);
+    EXPECT_EQ(listed.size(), 5) << listed.join(' ').toStdString();
 }
 
 TEST_F(Window, CutsAFileWithoutADotInItsPath)
@@ -504,12 +528,18 @@ TEST_F(Window, CutsOneFileDroppedOnItAndExplainsWhyNotMore)
             EXPECT_FALSE(exists(folder / "film.bat"));
         }
     }
+    QMimeData webAddress;
+    webAddress.setUrls({QUrl("https://example.org/film.avi")});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &webAddress, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    EXPECT_FALSE(enter.isAccepted()) << "only files are taken";
 }
 
 TEST(WindowStarted, WithAFileOffersItInTheDialog)
 {
     TempFolder folder;
     writeFile(folder / "film.avi", randomBytes(3000, 4));
+    std::filesystem::create_directory(folder / "Ordner.avi");
     const struct {
         const char* what;
         QStringList arguments;
@@ -521,6 +551,9 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
         {"a name of no file", {q(folder / "fehlt.avi")}, "",
          {q("QMessageBox: Palvo sollte die Datei „" + folder / "fehlt.avi" + "“ öffnen, doch die gibt es nicht. Bitte "
             "wählen Sie die Datei mit „Datei auswählen und kopieren“.")}},
+        {"a folder", {q(folder / "Ordner.avi")}, "",
+         {q("QMessageBox: Palvo sollte die Datei „" + folder / "Ordner.avi" + "“ öffnen, doch das ist keine gewöhnliche "
+            "Datei. Bitte wählen Sie die Datei mit „Datei auswählen und kopieren“.")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -41,7 +41,8 @@ inline constexpr const char* severalFilesNamed = "Palvo wurde mit mehreren Datei
 std::string folderDropped(const std::string& path);
 std::string oneFileAtATime(const std::string& whatCame);
 
-// A name on the command line that is no existing file.
-std::string noFileToOffer(const std::string& name);
+// A name on the command line that is no existing file: nothing of that name, or a folder, a
+// device, a pipe.
+std::string noFileToOffer(const std::string& name, bool somethingElseIsThere);
 
 } // namespace form::texts
