@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 
 ModalAnswerer::ModalAnswerer(std::deque<Answer> answers)
     : answers_(std::move(answers))
@@ -53,12 +55,28 @@ ModalAnswerer::Answer cancelDialog()
     return [](QWidget* modal) { QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection); };
 }
 
+QStringList namesListed(QWidget* modal, const QString& folder)
+{
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    dialog->setDirectory(folder);
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    QStringList names;
+    const bool read = QTest::qWaitFor([&] {
+        const QModelIndex shown = model->index(folder);
+        names.clear();
+        for (int row = 0; row < model->rowCount(shown); ++row)
+            names << model->index(row, 0, shown).data().toString();
+        return !names.isEmpty();
+    });
+    return read ? names : QStringList{};
+}
+
 ModalAnswerer::Answer chooseFile(const QString& path)
 {
     return [path](QWidget* modal) {
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-            dialog->setDirectory(QFileInfo(path).absolutePath());
-            // Typed into the name field, as a user would.
+            // Typed into the name field once the folder is shown, as a user would.
+            namesListed(dialog, QFileInfo(path).absolutePath());
             dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(path).fileName());
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         }

@@ -37,3 +37,6 @@ ModalAnswerer::Answer pressYes();
 ModalAnswerer::Answer pressNo();
 ModalAnswerer::Answer cancelDialog();
 ModalAnswerer::Answer chooseFile(const QString& path);
+
+// The names a file dialog lists in that folder, once it has read it.
+QStringList namesListed(QWidget* dialog, const QString& folder);

@@ -191,30 +191,13 @@ TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
     }
 }
 
-// The names the file dialog lists in that folder, once it has read it.
-QStringList namesListed(QWidget* dialog, const std::string& folder)
-{
-    auto* fileDialog = static_cast<QFileDialog*>(dialog);
-    fileDialog->setDirectory(q(folder));
-    auto* model = fileDialog->findChild<QFileSystemModel*>();
-    QStringList names;
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        const QModelIndex shown = model->index(q(folder));
-        names.clear();
-        for (int row = 0; row < model->rowCount(shown); ++row)
-            names << model->index(row, 0, shown).data().toString();
-        return !names.isEmpty();
-    }));
-    return names;
-}
-
 TEST_F(Window, CutsTheChosenFileWithProgressAndOffersItAgain)
 {
     const std::string bytes = randomBytes(3000000);
     writeFile(folder / "film.avi", bytes);
     PaintWatcher watcher(form);
     const auto listThenChoose = [&](QWidget* dialog) {
-        EXPECT_EQ(namesListed(dialog, folder.path()), QStringList{"film.avi"});
+        EXPECT_EQ(namesListed(dialog, q(folder.path())), QStringList{"film.avi"});
         chooseFile(q(folder / "film.avi"))(dialog);
     };
     EXPECT_EQ(copyWith({listThenChoose}).size(), 1);
@@ -238,7 +221,7 @@ TEST_F(Window, CutsTheChosenFileWithProgressAndOffersItAgain)
     QStringList listed;
     const auto answers = copyWith({[&](QWidget* dialog) {
         offered = static_cast<QFileDialog*>(dialog)->selectedFiles().value(0);
-        listed = namesListed(dialog, folder.path());
+        listed = namesListed(dialog, q(folder.path()));
         cancelDialog()(dialog);
     }});
     EXPECT_EQ(offered, q(folder / "film.avi"));
