@@ -1,5 +1,6 @@
 #include "ModalAnswerer.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -75,8 +76,10 @@ ModalAnswerer::Answer chooseFile(const QString& path)
 {
     return [path](QWidget* modal) {
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-            // Typed into the name field once the folder is shown, as a user would.
+            // Typed into the name field once the folder is shown, as a user would, over what
+            // the dialog had picked in its list.
             namesListed(dialog, QFileInfo(path).absolutePath());
+            dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"))->clearSelection();
             dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(path).fileName());
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         }
