@@ -56,7 +56,9 @@ std::optional<std::string> findOldOutputs(const CuttingPlan& plan, const runtime
         contents.entryCount = entries;
     } else {
         look(plan.scriptFileName(), 0);
-        for (std::int64_t number = 1; number <= plan.pieceCount && look(plan.pieceFileName(number), number); ++number) {
+        for (std::int64_t number = 1; number <= plan.pieceCount; ++number) {
+            if (!look(plan.pieceFileName(number), number))
+                break;  // old pieces end at the first gap
         }
     }
     std::sort(contents.outputs.begin(), contents.outputs.end(),

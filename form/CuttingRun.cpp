@@ -35,6 +35,15 @@ void CuttingRun::start(std::string source, engine::ByteCount pieceLength)
     }
 }
 
+void CuttingRun::offerToStop(AfterStop after)
+{
+    if (!view_.askYesNo(texts::stopQuestion))
+        return;
+    if (running_)
+        stop_.request_stop();
+    closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
+}
+
 void CuttingRun::run(const std::string& source, engine::ByteCount pieceLength)
 {
     std::string failure;

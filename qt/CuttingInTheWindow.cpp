@@ -17,7 +17,7 @@ void Form1::startCutting(const std::string& source, std::int64_t pieceLength)
     run_.start(source, pieceLength);
     loop.exec();
     jobLoop_ = nullptr;
-    if (std::exchange(closeAfterJob_, false))
+    if (run_.closeAfterJob())
         close();
 }
 

@@ -123,7 +123,7 @@ void Form1::closeEvent(QCloseEvent* event)
     // The window closes once a running job has taken back what it wrote.
     if (run_.running()) {
         event->ignore();
-        offerToStop(AfterStop::Close);
+        run_.offerToStop(form::CuttingRun::AfterStop::Close);
         return;
     }
     event->accept();
@@ -132,20 +132,9 @@ void Form1::closeEvent(QCloseEvent* event)
 void Form1::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && run_.running())
-        offerToStop(AfterStop::StayOpen);
+        run_.offerToStop(form::CuttingRun::AfterStop::StayOpen);
     else
         QWidget::keyPressEvent(event);
-}
-
-void Form1::offerToStop(AfterStop after)
-{
-    if (!askYesNo(this, QString::fromUtf8(form::texts::stopQuestion)))
-        return;
-    // The job may have ended on its own while the question was up; a close asked for still
-    // happens once the job's end has been shown.
-    if (run_.running())
-        run_.requestStop();
-    closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -202,6 +191,11 @@ void Form1::focusSizeField()
 void Form1::showMessage(const std::string& text)
 {
     messageBox(this, QString::fromStdString(text));
+}
+
+bool Form1::askYesNo(const std::string& question)
+{
+    return qtwindow::askYesNo(this, QString::fromStdString(question));
 }
 
 } // namespace qtwindow

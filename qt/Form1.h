@@ -37,12 +37,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class AfterStop { StayOpen, Close };
-
     void layOut();
     void offerFileNamedAtStart(const QStringList& arguments);
-    // While a job runs: asks whether to stop it, and stops it on "Ja".
-    void offerToStop(AfterStop after);
 
     // What the copy command asks of the window.
     std::string sizeFieldText() override;
@@ -56,6 +52,7 @@ private:
     void postToWindow(std::function<void()> call) override;
     void showBusy(bool busy) override;
     void showProgressText(const std::string& text) override;
+    bool askYesNo(const std::string& question) override;
     void showDesktopProgress(double fraction) override;
     void showDesktopFailure() override;
     void clearDesktopProgress() override;
@@ -73,7 +70,6 @@ private:
     LauncherEntry launcherEntry_;
     QEventLoop* jobLoop_ = nullptr;  // runs while the job does
     QString lastChoice_;
-    bool closeAfterJob_ = false;
 };
 
 } // namespace qtwindow

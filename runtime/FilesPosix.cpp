@@ -61,21 +61,10 @@ std::pair<ByteCount, std::int64_t> InputFile::stamp() const
     return {info.st_size, info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec};
 }
 
-void InputFile::expectUnchanged() const
-{
-    if (stamp() != opened_)
-        throw FileError(FileOperation::Read, path_, FileProblem::SourceChanged);
-}
-
 InputFile::~InputFile()
 {
     if (handle_ >= 0)
         ::close(handle_);
-}
-
-ByteCount InputFile::length() const
-{
-    return stamp().first;
 }
 
 FileIdentity InputFile::identity() const

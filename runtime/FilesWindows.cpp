@@ -59,21 +59,10 @@ std::pair<ByteCount, std::int64_t> InputFile::stamp() const
                 information.ftLastWriteTime.dwLowDateTime};
 }
 
-void InputFile::expectUnchanged() const
-{
-    if (stamp() != opened_)
-        throw FileError(FileOperation::Read, path_, FileProblem::SourceChanged);
-}
-
 InputFile::~InputFile()
 {
     if (handle_ != INVALID_HANDLE_VALUE)
         ::CloseHandle(handle_);
-}
-
-ByteCount InputFile::length() const
-{
-    return stamp().first;
 }
 
 FileIdentity InputFile::identity() const

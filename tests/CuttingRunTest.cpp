@@ -28,6 +28,7 @@ public:
     void showBusy(bool) override {}
     void showProgressText(const std::string&) override {}
     void showMessage(const std::string& text) override { messages.push_back(text); }
+    bool askYesNo(const std::string&) override { return false; }
     void showDesktopProgress(double) override {}
     void showDesktopFailure() override {}
     void clearDesktopProgress() override {}

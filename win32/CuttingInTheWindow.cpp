@@ -24,7 +24,7 @@ void Form1::startCutting(const std::string& source, std::int64_t pieceLength)
     }
     if (quit)
         ::PostQuitMessage(*quit);
-    if (std::exchange(closeAfterJob_, false))
+    if (run_.closeAfterJob())
         ::PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 

@@ -239,7 +239,7 @@ void Form1::command(int id, int notification)
     else if (control == buttonEnde && notification == BN_CLICKED)
         buttonEnde_Click();
     else if (id == IDCANCEL && run_.running())  // Escape, as the keyboard of a form gives it
-        offerToStop(AfterStop::StayOpen);
+        run_.offerToStop(form::CuttingRun::AfterStop::StayOpen);
     else if (notification == BN_SETFOCUS || (control == textDateigröße && notification == EN_SETFOCUS))
         // After the keyboard's own handling of the default button, which Tab goes through.
         ::PostMessageW(window_, defaultFollowsFocus, 0, 0);
@@ -277,20 +277,9 @@ void Form1::close()
 {
     // The window closes once a running job has taken back what it wrote.
     if (run_.running())
-        offerToStop(AfterStop::Close);
+        run_.offerToStop(form::CuttingRun::AfterStop::Close);
     else
         ::DestroyWindow(window_);
-}
-
-void Form1::offerToStop(AfterStop after)
-{
-    if (!askYesNo(window_, form::texts::stopQuestion))
-        return;
-    // The job may have ended on its own while the question was up; a close asked for still
-    // happens once the job's end has been shown.
-    if (run_.running())
-        run_.requestStop();
-    closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
 }
 
 void Form1::filesDropped(HDROP drop)
@@ -348,6 +337,11 @@ void Form1::focusSizeField()
 void Form1::showMessage(const std::string& text)
 {
     messageBox(window_, text);
+}
+
+bool Form1::askYesNo(const std::string& question)
+{
+    return win32window::askYesNo(window_, question);
 }
 
 std::string Form1::DateiDialog()

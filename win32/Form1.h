@@ -47,8 +47,6 @@ public:
     void show(int how = SW_SHOWNORMAL);
 
 private:
-    enum class AfterStop { StayOpen, Close };
-
     // A call that the job's thread posts to the window's.
     static constexpr UINT postedCall = WM_APP;
     // The focus has moved: the default button follows it.
@@ -66,8 +64,6 @@ private:
     void restoreFocus();
     void close();
     void fail(const std::string& text);
-    // While a job runs: asks whether to stop it, and stops it on "Ja".
-    void offerToStop(AfterStop after);
     void filesDropped(HDROP drop);
     void offerFileNamedAtStart(const std::vector<std::string>& arguments);
 
@@ -87,6 +83,7 @@ private:
     void postToWindow(std::function<void()> call) override;
     void showBusy(bool busy) override;
     void showProgressText(const std::string& text) override;
+    bool askYesNo(const std::string& question) override;
     void showDesktopProgress(double fraction) override;
     void showDesktopFailure() override;
     void clearDesktopProgress() override;
@@ -105,7 +102,6 @@ private:
     Font font_;
     HWND focus_ = nullptr;  // the control that gets the focus when the window is active again
     bool busy_ = false;
-    bool closeAfterJob_ = false;
     std::unique_ptr<TaskbarButton> taskbar_;
     form::CuttingRun run_{*this};
 };

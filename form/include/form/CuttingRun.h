@@ -8,6 +8,7 @@
 #include <stop_token>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace form {
@@ -25,6 +26,8 @@ public:
     virtual void showProgressText(const std::string& text) = 0;
     // A modal box titled Palvo with the text and an OK button.
     virtual void showMessage(const std::string& text) = 0;
+    // A modal box titled Palvo with the question, "Ja" and "Nein" (the default): whether Ja.
+    virtual bool askYesNo(const std::string& question) = 0;
     // Where the desktop shows a program's progress (the taskbar button, the dock): how far the
     // job is, from 0 to 1; that it failed, while its message is up; nothing, once it is over.
     virtual void showDesktopProgress(double fraction) = 0;
@@ -55,8 +58,16 @@ public:
     // Starts cutting; the view hears of the job until its jobEnded(). Window's thread only.
     void start(std::string source, engine::ByteCount pieceLength);
     bool running() const { return running_; }
-    // Asks the running job to stop: it takes back what it wrote and ends without a word.
-    void requestStop() { stop_.request_stop(); }
+
+    // What the window does once a stop it offered has been answered with Ja.
+    enum class AfterStop { StayOpen, Close };
+    // While the job runs: asks whether to stop it; on Ja the job takes back what it wrote and
+    // ends without a word. The window's own close that the stop asked for happens once the
+    // job's end has been shown (see closeAfterJob), even when the job ended on its own while
+    // the question was up.
+    void offerToStop(AfterStop after);
+    // Whether a stop asked the window to close now that the job has ended; once only.
+    bool closeAfterJob() { return std::exchange(closeAfterJob_, false); }
 
 private:
     // The job's thread.
@@ -75,6 +86,7 @@ private:
     std::stop_source stop_;
     bool running_ = false;    // window's thread
     bool busyShown_ = false;  // window's thread
+    bool closeAfterJob_ = false;  // window's thread
     std::chrono::steady_clock::time_point lastFraction_;  // job's thread
 
     std::mutex mutex_;
