@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -61,15 +62,18 @@ QStringList namesListed(QWidget* modal, const QString& folder)
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     dialog->setDirectory(folder);
     auto* model = dialog->findChild<QFileSystemModel*>();
+    // Read once it lists as many names as the folder holds; one that lists a folder as it was
+    // before never gets there, and what it lists is told after a while.
+    const qsizetype held = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
     QStringList names;
-    const bool read = QTest::qWaitFor([&] {
+    (void)QTest::qWaitFor([&] {
         const QModelIndex shown = model->index(folder);
         names.clear();
         for (int row = 0; row < model->rowCount(shown); ++row)
             names << model->index(row, 0, shown).data().toString();
-        return !names.isEmpty();
+        return names.size() == held;
     });
-    return read ? names : QStringList{};
+    return names;
 }
 
 ModalAnswerer::Answer chooseFile(const QString& path)
