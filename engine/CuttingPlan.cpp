@@ -38,7 +38,7 @@ CuttingPlan planCutting(const std::string& source, ByteCount pieceLength, ByteCo
     plan.pieceLength = pieceLength;
     plan.sourceLength = sourceLength;
     plan.pieceCount = sourceLength / pieceLength + (sourceLength % pieceLength != 0);
-    plan.basePath = BasisPfad(source);
+    plan.basePath = BasisPfad(source, separator);
     plan.folder = runtime::folderPart(plan.basePath, separator);
     plan.pieceStem = NurDateiname(plan.basePath, separator);
     plan.target = NurDateiname(source, separator);

@@ -78,14 +78,12 @@ void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Fold
     writeScript(plan, folder, key);
 }
 
-// The source, read in the folder of the outputs where it lies there: the folder the job checks
-// and writes in is then the one the source was found in, whatever its path leads to meanwhile.
-runtime::InputFile openSource(const std::string& source, const runtime::Folder& outputs, const std::string& outputFolder)
+// The source, read in the folder of its outputs: the folder the job checks and writes in is
+// then the one the source was found in, whatever its path leads to meanwhile.
+runtime::InputFile openSource(const std::string& source, const runtime::Folder& outputs)
 {
     const std::string name = NurDateiname(source);
-    if (runtime::folderPart(source) == outputFolder && !name.empty())
-        return runtime::InputFile(outputs, name);
-    return runtime::InputFile(source);
+    return name.empty() ? runtime::InputFile(source) : runtime::InputFile(outputs, name);
 }
 
 } // namespace
@@ -95,9 +93,8 @@ void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& 
     if (pieceLength < 1)
         throw std::invalid_argument("DateiZerlegen: a piece holds at least one byte");
     EndReport end(report);
-    const std::string outputFolder = runtime::folderPart(BasisPfad(source));
-    const runtime::Folder folder(outputFolder);
-    runtime::InputFile input = openSource(source, folder, outputFolder);
+    const runtime::Folder folder(runtime::folderPart(source));
+    runtime::InputFile input = openSource(source, folder);
     const ByteCount length = input.length();
     if (length < pieceLength)
         return report.message(kSourceTooSmall);

@@ -31,14 +31,13 @@ bool isScriptSuffix(std::string_view suffix)
 
 std::optional<std::string> sourceIsAnOutput(const CuttingPlan& plan, const runtime::Medium& medium)
 {
-    if (isScriptSuffix(suffixOf(plan.source)))
+    if (isScriptSuffix(suffixOf(plan.target)))
         return "Die ausgewählte Datei " + inQuotes(plan.target) +
                " hat die Endung „.bat“. Beim Zerlegen würde sie durch die Batch-Datei zum "
                "Zusammenfügen ersetzt." + kRenameHint;
     // By its chosen name, even where that name is a link to elsewhere: the script would name
     // the source among its own pieces.
-    const bool besideItsOutputs = runtime::folderPart(plan.source) == plan.folder;
-    if (besideItsOutputs && outputNumber(plan, medium, plan.target))
+    if (outputNumber(plan, medium, plan.target))
         return "Die ausgewählte Datei " + inQuotes(plan.target) +
                " trägt den Namen eines ihrer eigenen Teile und würde beim Zerlegen überschrieben." + kRenameHint;
     return std::nullopt;

@@ -10,13 +10,13 @@
 // work. film.avi gives film.001, film.002, ... and film.bat beside it.
 namespace engine {
 
-// The path cut after its last "." (the dot stays), or with "." appended when it has none.
-// The search runs over the whole path, folder names included: C:\Neu.Ordner\LIESMICH gives
-// C:\Neu. and the pieces then lie in C:\.
-std::string BasisPfad(std::string_view path);
+// The path cut after the last "." of its file name (the dot stays), or with "." appended when
+// the file name has none. Only the file name counts, so that the pieces always lie beside the
+// source: C:\Neu.Ordner\LIESMICH gives C:\Neu.Ordner\LIESMICH.
+std::string BasisPfad(std::string_view path, char separator = runtime::kFolderSeparator);
 
-// What follows the last "." of the path; empty when the path holds no dot at all.
-std::string_view suffixOf(std::string_view path);
+// What follows the last "." of the file name; empty when the file name holds no dot.
+std::string_view suffixOf(std::string_view path, char separator = runtime::kFolderSeparator);
 
 // The part after the last separator; the whole path when there is none.
 std::string NurDateiname(std::string_view path, char separator = runtime::kFolderSeparator);

@@ -52,26 +52,34 @@ TEST_F(Cutting, PiecesRebuildTheSourceAtEveryBoundary)
     EXPECT_TRUE(report.messages.empty());
 }
 
-TEST_F(Cutting, PiecesAndScriptAreNamedAfterTheSource)
+TEST_F(Cutting, PiecesAndScriptAreNamedAfterTheSourceBesideIt)
 {
     const struct {
+        const char* folder;  // of the source, within the test's
         const char* source;
         const char* script;
         const char* line;
     } cases[] = {
-        {"film.avi", "film.bat", "copy /b film.001 + film.002 film.avi\r\n"},
-        {"LIESMICH", "LIESMICH.bat", "copy /b LIESMICH.001 + LIESMICH.002 LIESMICH\r\n"},
-        {"archiv.tar.gz", "archiv.tar.bat", "copy /b archiv.tar.001 + archiv.tar.002 archiv.tar.gz\r\n"},
+        {"", "film.avi", "film.bat", "copy /b film.001 + film.002 film.avi\r\n"},
+        {"", "LIESMICH", "LIESMICH.bat", "copy /b LIESMICH.001 + LIESMICH.002 LIESMICH\r\n"},
+        {"", "archiv.tar.gz", "archiv.tar.bat", "copy /b archiv.tar.001 + archiv.tar.002 archiv.tar.gz\r\n"},
+        // A dot in the folder's name only: beside the source, whatever lies one folder up.
+        {"v1.0", "README", "README.bat", "copy /b README.001 + README.002 README\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
-        TempFolder here;
-        ASSERT_EQ(here.path().find('.'), std::string::npos) << "no dot anywhere in the path";
+        TempFolder top;
+        ASSERT_EQ(top.path().find('.'), std::string::npos) << "no dot in the path but the case's own";
+        const std::string here = *c.folder ? top / c.folder : top.path();
+        const auto in = [&](const std::string& name) { return here + runtime::kFolderSeparator + name; };
+        makeFolder(here);
+        writeFile(top / "v1.bat", "@echo my own build script\r\n");
         const std::string bytes = randomBytes(150);
-        writeFile(here / c.source, bytes);
-        DateiZerlegen(here / c.source, 100, report);
-        EXPECT_EQ(readFile(here / c.script), c.line);
-        EXPECT_EQ(joinedPieces(here / engine::BasisPfad(c.source)), bytes);
+        writeFile(in(c.source), bytes);
+        DateiZerlegen(in(c.source), 100, report);
+        EXPECT_EQ(readFile(in(c.script)), c.line);
+        EXPECT_EQ(joinedPieces(in(engine::BasisPfad(c.source))), bytes);
+        EXPECT_EQ(readFile(top / "v1.bat"), "@echo my own build script\r\n");
     }
     EXPECT_TRUE(report.messages.empty());
 }

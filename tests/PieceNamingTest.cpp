@@ -18,9 +18,9 @@ struct NamingCase {
 void expectNaming(const NamingCase& c, char separator)
 {
     SCOPED_TRACE(c.source);
-    EXPECT_EQ(BasisPfad(c.source), c.basePath);
-    EXPECT_EQ(pieceName(BasisPfad(c.source), 1), c.firstPiece);
-    EXPECT_EQ(scriptName(BasisPfad(c.source)), c.script);
+    EXPECT_EQ(BasisPfad(c.source, separator), c.basePath);
+    EXPECT_EQ(pieceName(BasisPfad(c.source, separator), 1), c.firstPiece);
+    EXPECT_EQ(scriptName(BasisPfad(c.source, separator)), c.script);
     EXPECT_EQ(NurDateiname(c.source, separator), c.bareSource);
 }
 
@@ -32,8 +32,9 @@ TEST(PieceNaming, FormsNamesFromWindowsPaths)
          R"(C:\Daten\archiv.tar.bat)", "archiv.tar.gz"},
         {R"(C:\Daten\LIESMICH)", R"(C:\Daten\LIESMICH.)", R"(C:\Daten\LIESMICH.001)", R"(C:\Daten\LIESMICH.bat)",
          "LIESMICH"},
-        // A dot only in a folder name: the pieces go one folder up, named after the folder.
-        {R"(C:\Neu.Ordner\LIESMICH)", R"(C:\Neu.)", R"(C:\Neu.001)", R"(C:\Neu.bat)", "LIESMICH"},
+        // A dot only in a folder name: the pieces still lie beside the source.
+        {R"(C:\Neu.Ordner\LIESMICH)", R"(C:\Neu.Ordner\LIESMICH.)", R"(C:\Neu.Ordner\LIESMICH.001)",
+         R"(C:\Neu.Ordner\LIESMICH.bat)", "LIESMICH"},
         // Named like its own first piece.
         {R"(C:\Daten\film.001)", R"(C:\Daten\film.)", R"(C:\Daten\film.001)", R"(C:\Daten\film.bat)", "film.001"},
         {R"(C:\film.avi)", R"(C:\film.)", R"(C:\film.001)", R"(C:\film.bat)", "film.avi"},
@@ -49,7 +50,8 @@ TEST(PieceNaming, FormsNamesFromLinuxPaths)
 {
     const NamingCase cases[] = {
         {"/home/anna/film.avi", "/home/anna/film.", "/home/anna/film.001", "/home/anna/film.bat", "film.avi"},
-        {"/home/neu.ordner/LIESMICH", "/home/neu.", "/home/neu.001", "/home/neu.bat", "LIESMICH"},
+        {"/home/neu.ordner/LIESMICH", "/home/neu.ordner/LIESMICH.", "/home/neu.ordner/LIESMICH.001",
+         "/home/neu.ordner/LIESMICH.bat", "LIESMICH"},
         {"/daten/.versteckt", "/daten/.", "/daten/.001", "/daten/.bat", ".versteckt"},
     };
     for (const auto& c : cases)
