@@ -105,9 +105,9 @@ void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& 
         return report.message(*refusal);
     // Held until the job is over: a second job on the same outputs would mix its pieces in.
     const std::string key = medium.nameKey(plan.pieceStem);
-    const auto lock = folder.lock(key);
+    const auto lock = folder.lock(key, plan.target);
     if (!lock)
-        return report.message(alreadyCutting(plan, folder));
+        return report.message(alreadyCutting(plan, folder, medium, folder.lockNote(key)));
     // The medium as it is with the lock taken: its file slots, its room.
     if (const auto refusal = refusalByFolder(plan, input.identity(), folder, folder.medium()))
         return report.message(*refusal);

@@ -132,11 +132,20 @@ std::optional<std::string> refusalByFolder(const CuttingPlan& plan, const runtim
     return roomShortfall(plan, contents, medium, folder.shownPath(), scriptBytesAtMost(plan));
 }
 
-std::string alreadyCutting(const CuttingPlan& plan, const runtime::Folder& folder)
+std::string alreadyCutting(const CuttingPlan& plan, const runtime::Folder& folder, const runtime::Medium& medium,
+                           const std::string& holdersTarget)
 {
-    return "Für diese Datei läuft bereits ein Zerlegen. Es schreibt die Teile " + inQuotes(plan.pieceFileName(1)) +
-           " und folgende in den Ordner " + inQuotes(folder.shownPath()) +
-           ". Bitte warten Sie, bis es beendet ist, und versuchen Sie es dann erneut.";
+    const std::string outputs = "die Teile " + inQuotes(plan.pieceFileName(1)) + " und folgende und die Batch-Datei " +
+                                inQuotes(plan.scriptFileName()) + " in den Ordner " + inQuotes(folder.shownPath());
+    const std::string wait = " Bitte warten Sie, bis es beendet ist, und versuchen Sie es dann erneut.";
+    if (medium.sameName(holdersTarget, plan.target))
+        return "Für diese Datei läuft bereits ein Zerlegen. Es schreibt " + outputs + "." + wait;
+    if (holdersTarget.empty())
+        return "Gerade schreibt ein anderes Zerlegen " + outputs + "." + wait;
+    return "Gerade zerlegt Palvo die Datei " + inQuotes(holdersTarget) + " und schreibt dabei " + outputs +
+           ". Die Teile von " + inQuotes(plan.target) +
+           " bekämen dieselben Namen. Bitte warten Sie, bis dieses Zerlegen beendet ist, oder benennen Sie " +
+           inQuotes(plan.target) + " um, und versuchen Sie es dann erneut.";
 }
 
 } // namespace engine

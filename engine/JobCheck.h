@@ -23,7 +23,9 @@ std::optional<std::string> refusalByNames(const CuttingPlan& plan, const runtime
 std::optional<std::string> refusalByFolder(const CuttingPlan& plan, const runtime::FileIdentity& source,
                                            const runtime::Folder& folder, const runtime::Medium& medium);
 
-// Another job holds the lock of these outputs.
-std::string alreadyCutting(const CuttingPlan& plan, const runtime::Folder& folder);
+// Another job holds the lock of these outputs; holdersTarget is the name of the file it cuts,
+// empty where that cannot be told.
+std::string alreadyCutting(const CuttingPlan& plan, const runtime::Folder& folder, const runtime::Medium& medium,
+                           const std::string& holdersTarget);
 
 } // namespace engine

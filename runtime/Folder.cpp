@@ -9,9 +9,18 @@
 
 namespace runtime {
 
-std::string Folder::shownPath() const
+std::string Folder::openedPath() const
 {
     return path_.empty() ? "." : path_;
+}
+
+std::string Folder::shownPath() const
+{
+    // Without the separator at its end, as people write a folder; a root keeps it ("/", "C:\").
+    std::string shown = openedPath();
+    if (shown.size() > 1 && shown.back() == kFolderSeparator && shown[shown.size() - 2] != ':')
+        shown.pop_back();
+    return shown;
 }
 
 namespace {
@@ -43,9 +52,14 @@ bool Folder::forEachName(const std::function<void(const std::string& name)>& vis
     return true;
 }
 
-std::optional<FolderLock> Folder::lock(std::string_view key) const
+std::optional<FolderLock> Folder::lock(std::string_view key, std::string_view note) const
 {
-    return lockFile(hiddenName(key, ".lock"));
+    return lockFile(hiddenName(key, ".lock"), note);
+}
+
+std::string Folder::lockNote(std::string_view key) const
+{
+    return noteIn(hiddenName(key, ".lock"));
 }
 
 NewFile Folder::create(const std::string& name) const

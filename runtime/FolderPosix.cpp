@@ -93,10 +93,10 @@ std::string Medium::nameKey(std::string_view name) const
 Folder::Folder(std::string path)
     : path_(std::move(path))
 {
-    handle_ = ::open(shownPath().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    handle_ = ::open(openedPath().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // A folder that may be written but not read (a drop box) is held as a mere path.
     if (handle_ < 0 && errno == EACCES)
-        handle_ = ::open(shownPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        handle_ = ::open(openedPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (handle_ < 0)
         throw FileError(FileOperation::Open, shownPath(), lastSystemError());
 }
@@ -212,12 +212,16 @@ void Folder::flushNames() const
         flushAllInstead(shownPath());
 }
 
-std::optional<FolderLock> Folder::lockFile(const std::string& name) const
+std::optional<FolderLock> Folder::lockFile(const std::string& name, std::string_view note) const
 {
     for (;;) {
-        // Open for reading, which any user may, and made so that any may: a lock file that a
-        // job of another user, or a killed job, left behind stands in nobody's way.
-        const int descriptor = ::openat(handle_, name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        // Made so that any user may take and write it: a lock file that a job of another user,
+        // or a killed job, left behind stands in nobody's way. One that its maker did not open
+        // to others is still taken, by reading, though without a note.
+        int descriptor = ::openat(handle_, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const bool writable = descriptor >= 0;
+        if (!writable && errno == EACCES)
+            descriptor = ::openat(handle_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (descriptor < 0)
             throw FileError(FileOperation::Create, pathOf(name), lastSystemError());
         if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
@@ -231,10 +235,28 @@ std::optional<FolderLock> Folder::lockFile(const std::string& name) const
         // removed meanwhile guards nothing, so it is taken anew on the file of that name now.
         struct stat held {}, named {};
         if (::fstat(descriptor, &held) == 0 && ::fstatat(handle_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-            held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            if (writable) {
+                ::fchmod(descriptor, 0666);  // the umask narrowed it
+                // Only a note: where it cannot be written, those kept out are told less.
+                if (::ftruncate(descriptor, 0) == 0)
+                    (void)!::pwrite(descriptor, note.data(), note.size(), 0);
+            }
             return FolderLock(*this, name, descriptor);
+        }
         ::close(descriptor);
     }
+}
+
+std::string Folder::noteIn(const std::string& lockName) const
+{
+    const int descriptor = ::openat(handle_, lockName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return {};
+    char note[4096];
+    const ssize_t got = ::read(descriptor, note, sizeof note);
+    ::close(descriptor);
+    return got > 0 ? std::string(note, static_cast<std::size_t>(got)) : std::string();
 }
 
 FolderLock::~FolderLock()

@@ -30,7 +30,7 @@ Folder::Folder(std::string path)
     : path_(std::move(path))
 {
     // Held without delete sharing: nobody can remove or rename the folder under the job.
-    handle_ = ::CreateFileW(widen(shownPath()).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    handle_ = ::CreateFileW(widen(openedPath()).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE)
         throw FileError(FileOperation::Open, shownPath(), lastSystemError());
@@ -43,7 +43,7 @@ Folder::~Folder()
 
 std::string Folder::heldPath() const
 {
-    return shownPath();  // held without delete sharing: the path leads to this very folder
+    return openedPath();  // held without delete sharing: the path leads to this very folder
 }
 
 bool Folder::findsNamesInOtherCase() const
@@ -55,11 +55,11 @@ Medium Folder::medium() const
 {
     Medium medium;
     std::error_code unknown;
-    const auto space = std::filesystem::space(toFsPath(shownPath()), unknown);
+    const auto space = std::filesystem::space(toFsPath(openedPath()), unknown);
     if (!unknown && space.capacity > 0)
         medium.availableBytes = space.available;
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
-    const std::wstring root = widen(fromFsPath(std::filesystem::absolute(toFsPath(shownPath())).root_path()));
+    const std::wstring root = widen(fromFsPath(std::filesystem::absolute(toFsPath(openedPath())).root_path()));
     if (::GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
         medium.allocationUnit = static_cast<ByteCount>(sectorsPerCluster) * bytesPerSector;
     // MAX_PATH: cmd and Explorer reach no file beyond it.
@@ -79,7 +79,7 @@ Medium Folder::medium() const
 std::optional<std::error_code> Folder::whyNotWritable() const
 {
     // Asked as the system asks when a file is made there.
-    const HANDLE handle = ::CreateFileW(widen(shownPath()).c_str(), FILE_ADD_FILE,
+    const HANDLE handle = ::CreateFileW(widen(openedPath()).c_str(), FILE_ADD_FILE,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -114,16 +114,36 @@ void Folder::flushNames() const
     // A rename asked to write through is on the medium when it returns.
 }
 
-std::optional<FolderLock> Folder::lockFile(const std::string& name) const
+std::optional<FolderLock> Folder::lockFile(const std::string& name, std::string_view note) const
 {
-    // Shared with nobody, and gone with its last handle, even if this program is killed.
-    const HANDLE handle = ::CreateFileW(widen(pathOf(name)).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                                        OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (handle != INVALID_HANDLE_VALUE)
+    // Written by nobody else, and gone with its last handle, even if this program is killed;
+    // others may read its note.
+    const HANDLE handle = ::CreateFileW(widen(pathOf(name)).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                        FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        ::SetEndOfFile(handle);
+        ::WriteFile(handle, note.data(), static_cast<DWORD>(note.size()), &written, nullptr);
         return FolderLock(*this, name, handle);
+    }
     if (::GetLastError() == ERROR_SHARING_VIOLATION)
         return std::nullopt;
     throw FileError(FileOperation::Create, pathOf(name), lastSystemError());
+}
+
+std::string Folder::noteIn(const std::string& lockName) const
+{
+    const HANDLE handle = ::CreateFileW(widen(pathOf(lockName)).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return {};
+    char note[4096];
+    DWORD got = 0;
+    const bool read = ::ReadFile(handle, note, sizeof note, &got, nullptr);
+    ::CloseHandle(handle);
+    return read ? std::string(note, got) : std::string();
 }
 
 FolderLock::~FolderLock()

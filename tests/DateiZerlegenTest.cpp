@@ -137,16 +137,20 @@ TEST_F(Cutting, ASecondJobOnTheSameOutputsIsRefusedWhileTheFirstRuns)
     std::thread running([&] { DateiZerlegen(folder / "film.avi", 100000, first); });
     first.paused.get_future().wait();
 
+    const std::string outputs = "die Teile „film.001“ und folgende und die Batch-Datei „film.bat“ in den Ordner „" +
+                                folder.path() + "“.";
     const struct {
         const char* source;
         ByteCount piece;
-    } others[] = {{"film.avi", 30000}, {"film.mkv", 100}};
+        std::string message;
+    } others[] = {{"film.avi", 30000, "Für diese Datei läuft bereits ein Zerlegen. Es schreibt " + outputs},
+                  {"film.mkv", 100, "Gerade zerlegt Palvo die Datei „film.avi“ und schreibt dabei " + outputs}};
     for (const auto& other : others) {
         SCOPED_TRACE(other.source);
         RecordingReport refused;
         DateiZerlegen(folder / other.source, other.piece, refused);
         ASSERT_EQ(refused.messages.size(), 1u);
-        EXPECT_TRUE(refused.messages[0].starts_with("Für diese Datei läuft bereits ein Zerlegen.")) << refused.messages[0];
+        EXPECT_TRUE(refused.messages[0].starts_with(other.message)) << refused.messages[0];
         EXPECT_TRUE(refused.pieces.empty());
     }
     first.goOn.set_value();

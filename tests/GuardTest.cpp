@@ -134,7 +134,7 @@ TEST(Guards, AnExfatStickIgnoresCaseThoughItsKindDoesNotSaySo)
     PausingReport first;
     std::thread running([&] { DateiZerlegen(stick / "Film.avi", 100000, first); });
     first.paused.get_future().wait();
-    expectHolds(refusalOf(stick / "film.mkv", 1000), "Für diese Datei läuft bereits ein Zerlegen.");
+    expectHolds(refusalOf(stick / "film.mkv", 1000), "Gerade zerlegt Palvo die Datei „Film.avi“ und schreibt dabei");
     first.goOn.set_value();
     running.join();
     EXPECT_EQ(readFile(stick / "Film.bat"), "copy /b Film.001 + Film.002 + Film.003 Film.avi\r\n");

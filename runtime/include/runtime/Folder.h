@@ -95,7 +95,7 @@ public:
     Folder(const Folder&) = delete;
     Folder& operator=(const Folder&) = delete;
 
-    // The folder as a message names it: "." for the current one.
+    // The folder as a message names it: without a separator at its end, "." for the current one.
     std::string shownPath() const;
     std::string pathOf(std::string_view name) const { return path_ + std::string(name); }
 
@@ -129,14 +129,20 @@ public:
     void flushFiles() const;
 
     // Takes the lock of a job's outputs, known by key; nothing while another job, in this
-    // process or another, holds it. The lock goes with the returned object.
-    std::optional<FolderLock> lock(std::string_view key) const;
+    // process or another, holds it. The lock goes with the returned object. note tells the jobs
+    // it keeps out what the holder does (the name of the file it cuts): see lockNote.
+    std::optional<FolderLock> lock(std::string_view key, std::string_view note) const;
+    // The note of the job that holds the lock of key; empty where it cannot be told (the holder
+    // has only just taken the lock, or has let go meanwhile).
+    std::string lockNote(std::string_view key) const;
 
 private:
     friend class FolderLock;
     friend class InputFile;
     friend class NewFile;
 
+    // The folder as it was named, for the calls that open it.
+    std::string openedPath() const;
     // The folder as the system reaches it through the handle held, for calls that take a path.
     std::string heldPath() const;
     // Whether the medium, asked with a name in the folder, finds it in the other case too.
@@ -144,8 +150,10 @@ private:
 
     // Creates the file when no entry has its name yet; nothing when one has.
     std::optional<NewFile> createIfFree(const std::string& name) const;
-    // Takes the lock file of that name; nothing while another holds it.
-    std::optional<FolderLock> lockFile(const std::string& name) const;
+    // Takes the lock file of that name and writes the note into it; nothing while another
+    // holds it.
+    std::optional<FolderLock> lockFile(const std::string& name, std::string_view note) const;
+    std::string noteIn(const std::string& lockName) const;
     // Puts the folder's names on the medium, as they are now.
     void flushNames() const;
 
