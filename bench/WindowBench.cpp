@@ -56,7 +56,7 @@ public:
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const auto application = qtwindow::makeApplication(argc, argv);
+    const auto application = qtwindow::makeApplication(argv[0]);
     const bool stop = argc == 4 && std::string(argv[3]) == "--stop";
     if (argc != 3 && !stop) {
         std::cerr << "usage: palvo_window_bench SOURCE PIECE_KILOBYTES [--stop]\n";

@@ -5,8 +5,9 @@
 
 int main(int argc, char* argv[])
 {
-    const auto application = qtwindow::makeApplication(argc, argv);
-    qtwindow::Form1 form(QApplication::arguments().mid(1));
+    const QStringList named = qtwindow::namedAtStart(argc, argv);
+    const auto application = qtwindow::makeApplication(argv[0]);
+    qtwindow::Form1 form(named);
     form.show();
     return QApplication::exec();
 }
