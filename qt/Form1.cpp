@@ -137,6 +137,17 @@ void Form1::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
+namespace {
+
+// Keys that pass the copy button and the size field while a job runs: Escape offers to stop
+// it, Tab and Shift+Tab move the focus, to "Ende" too.
+bool passesDuringJob(const QKeyEvent& key)
+{
+    return key.key() == Qt::Key_Escape || key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
+}
+
+} // namespace
+
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     // While a job runs, the copy button and the size field take no input; "Ende" and Escape
@@ -145,11 +156,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+        if (run_.running())
+            return true;
+        break;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-    case QEvent::Wheel:
-        if (run_.running() && !(event->type() == QEvent::KeyPress &&
-                                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape))
+        if (run_.running() && !passesDuringJob(*static_cast<QKeyEvent*>(event)))
             return true;
         break;
     default:

@@ -68,6 +68,31 @@ void queueClick(HWND control)
     ::PostMessageW(control, WM_LBUTTONUP, 0, middle);
 }
 
+// Tab, one key at a time as the window takes them, until "Ende" has the focus; then Space.
+void tabToAndPressSpace(HWND button)
+{
+    static HWND target;
+    static int tabs;
+    target = button;
+    tabs = 0;
+    // A timer comes once the keys queued before it are handled.
+    ::SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        if (::GetFocus() != target && tabs++ < 3)
+            return queueKey(VK_TAB);
+        ::KillTimer(nullptr, timer);
+        queueKey(VK_SPACE);
+    });
+}
+
+// Alt+F4 on the control that has the focus.
+void queueAltF4()
+{
+    const LPARAM scanCode = static_cast<LPARAM>(::MapVirtualKeyW(VK_F4, MAPVK_VK_TO_VSC)) << 16;
+    const LPARAM altDown = 1 << 29;
+    ::PostMessageW(::GetFocus(), WM_SYSKEYDOWN, VK_F4, scanCode | altDown | 1);
+    ::PostMessageW(::GetFocus(), WM_SYSKEYUP, VK_F4, scanCode | altDown | 1 | 0xC0000000);
+}
+
 void press(UINT key)
 {
     queueKey(key);
@@ -396,6 +421,9 @@ TEST(WindowWhileCutting, AJobStopsWhenTheUserSaysSo)
         {"Ende", [](Form1& form) { queueClick(control(form, "buttonEnde")); }, Answer::JaAfterTheEnd, false},
         {"the window's close button", [](Form1& form) { ::PostMessageW(form.handle(), WM_CLOSE, 0, 0); }, Answer::Ja, false},
         {"Escape", [](Form1&) { queueKey(VK_ESCAPE); }, Answer::Ja, true},
+        {"the keyboard alone: Tab to Ende, Space", [](Form1& form) { tabToAndPressSpace(control(form, "buttonEnde")); },
+         Answer::Ja, false},
+        {"Alt+F4", [](Form1&) { queueAltF4(); }, Answer::Ja, false},
     };
     for (const auto& c : cases) {
         const char* answers[] = {"Ja", "Nein", "Ja after the job's end"};

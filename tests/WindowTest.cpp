@@ -407,6 +407,11 @@ TEST(WindowWhileCutting, AJobStopsWhenTheUserSaysSo)
         {"the window's close button", [](Form1& form) { form.close(); }, Answer::Nein, true},
         {"Escape", [](Form1& form) { QTest::keyClick(&form, Qt::Key_Escape); }, Answer::Ja, true},
         {"Escape", [](Form1& form) { QTest::keyClick(copyButton(form), Qt::Key_Escape); }, Answer::Nein, true},
+        {"the keyboard alone: Tab to Ende, Space", [](Form1& form) {
+             for (int tabs = 0; tabs < 3 && form.focusWidget() != endButton(form); ++tabs)
+                 QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+             QTest::keyClick(form.focusWidget(), Qt::Key_Space);
+         }, Answer::Ja, false},
     };
     for (const auto& c : cases) {
         const char* answers[] = {"Ja", "Nein", "Ja after the job's end"};

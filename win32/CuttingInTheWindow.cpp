@@ -31,10 +31,15 @@ void Form1::startCutting(const std::string& source, std::int64_t pieceLength)
 bool Form1::passesDuringJob(const MSG& message) const
 {
     // Painting, the job's news, moving the window and its close box pass; of keys and clicks
-    // only those for "Ende" and Escape, which offer to stop the job.
-    const bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
-    const bool click = message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST;
-    if (key && message.wParam == VK_ESCAPE)
+    // only those for "Ende", Escape and Alt+F4, which offer to stop the job, and Tab and
+    // Shift+Tab, which move the focus, to "Ende" too.
+    const UINT kind = message.message;
+    const bool key = kind >= WM_KEYFIRST && kind <= WM_KEYLAST;
+    const bool click = kind >= WM_MOUSEFIRST && kind <= WM_MOUSELAST;
+    const bool plainKey = kind == WM_KEYDOWN || kind == WM_KEYUP || kind == WM_CHAR;
+    const bool systemKey = kind == WM_SYSKEYDOWN || kind == WM_SYSKEYUP;
+    if ((plainKey && (message.wParam == VK_ESCAPE || message.wParam == VK_TAB)) ||
+        (systemKey && message.wParam == VK_F4))
         return true;
     return (!key && !click) || message.hwnd == buttonEnde;
 }
