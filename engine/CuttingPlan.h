@@ -28,6 +28,16 @@ struct CuttingPlan {
     ByteCount bytesThrough(std::int64_t number) const;
 };
 
+// How a job writes its pieces.
+enum class Writing {
+    // Each under its own name as the job goes: an earlier set of pieces goes as the job goes.
+    InPlace,
+    // Under hidden names of the job's own, traded for their real names only once all of them
+    // are on the medium: an earlier set and its script stay whole until then, and a job that
+    // stops or fails leaves the folder as it was. Takes room for both sets at once.
+    Staged,
+};
+
 CuttingPlan planCutting(const std::string& source, ByteCount pieceLength, ByteCount sourceLength, char separator);
 
 } // namespace engine

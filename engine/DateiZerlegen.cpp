@@ -3,6 +3,7 @@
 #include "BlockKopieren.h"
 #include "CuttingPlan.h"
 #include "JobCheck.h"
+#include "JobPieces.h"
 #include "JoinScript.h"
 #include "PieceNaming.h"
 #include "runtime/CodePage.h"
@@ -29,20 +30,21 @@ private:
     JobReport& report_;
 };
 
-void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& source,
+void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& source, JobPieces& pieces,
               const runtime::Folder& folder, JobReport& report, CopyProgress& progress)
 {
     report.pieceStarted(number, plan.piecePath(number));
-    runtime::NewFile piece = folder.replace(plan.pieceFileName(number));
+    runtime::NewFile piece = folder.replace(pieces.writtenName(number), plan.pieceFileName(number));
     copyPiece(plan.lengthOf(number), source, piece, progress);
     piece.commit();
+    pieces.finished(number);
 }
 
 // Written a line at a time, in the code page cmd reads it in, under a name of its own; it
 // gets its name only once it and the pieces are on the medium.
 void writeScript(const CuttingPlan& plan, const runtime::Folder& folder, std::string_view key)
 {
-    runtime::NewFile script = folder.createScratch(key, plan.scriptFileName());
+    runtime::NewFile script = folder.replace(runtime::Folder::scratchName(key, ".tmp"), plan.scriptFileName());
     writeJoinScript(plan.pieceStem, plan.pieceCount, plan.target, [&](std::string_view line) {
         const std::string bytes = runtime::toOemCodePage(line).bytes;
         script.write(std::as_bytes(std::span(bytes)));
@@ -50,31 +52,32 @@ void writeScript(const CuttingPlan& plan, const runtime::Folder& folder, std::st
     script.commitAs(plan.scriptFileName());
 }
 
-void cut(const CuttingPlan& plan, runtime::InputFile& input, const runtime::Folder& folder, std::string_view key,
-         JobReport& report, std::stop_token stop)
+void cut(const CuttingPlan& plan, Writing writing, runtime::InputFile& input, const runtime::Folder& folder,
+         const std::string& key, JobReport& report, std::stop_token stop)
 {
-    // The old script goes before the first old piece does: it would join a mixture.
-    folder.remove(plan.scriptFileName());
+    JobPieces pieces(plan, folder, key, writing);
+    // In place, the old script goes before the first old piece does: it would join a mixture.
+    if (writing == Writing::InPlace)
+        folder.remove(plan.scriptFileName());
     CopyProgress progress(report, std::move(stop), plan.sourceLength);
-    std::int64_t number = 1;
     try {
-        for (; number <= plan.pieceCount; ++number)
-            cutPiece(plan, number, input, folder, report, progress);
+        for (std::int64_t number = 1; number <= plan.pieceCount; ++number)
+            cutPiece(plan, number, input, pieces, folder, report, progress);
         // A script for bytes that changed while they were cut would rebuild neither the old
         // file nor the new one.
         input.expectUnchanged();
         input.close();
         folder.flushFiles();
         // Putting the pieces on a slow medium takes long: a stop asked for meanwhile still
-        // takes them back, as long as the script has no name yet.
+        // takes them back, as long as they and the script have no names yet.
         progress.stopIfAsked();
     } catch (const JobStopped&) {
         // The piece being written is gone already; the finished ones of this job go too. Files
         // of other names, pieces beyond this job's last among them, stay as they were.
-        for (std::int64_t written = 1; written < number; ++written)
-            folder.remove(plan.pieceFileName(written));
+        pieces.takeBack();
         return;
     }
+    pieces.putInPlace();
     writeScript(plan, folder, key);
 }
 
@@ -108,10 +111,14 @@ void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& 
     const auto lock = folder.lock(key, plan.target);
     if (!lock)
         return report.message(alreadyCutting(plan, folder, medium, folder.lockNote(key)));
+    removeStagedLeftovers(folder, key);
     // The medium as it is with the lock taken: its file slots, its room.
-    if (const auto refusal = refusalByFolder(plan, input.identity(), folder, folder.medium()))
-        return report.message(*refusal);
-    cut(plan, input, folder, key, report, std::move(stop));
+    const FolderJudgement judged = judgeFolder(plan, key, input.identity(), folder, folder.medium());
+    if (judged.refusal)
+        return report.message(*judged.refusal);
+    if (judged.replacesEarlierOutputs)
+        report.replacingEarlierOutputs();
+    cut(plan, judged.writing, input, folder, key, report, std::move(stop));
 }
 
 } // namespace engine

@@ -4,6 +4,7 @@
 #include "OldOutputs.h"
 #include "PieceNaming.h"
 #include "RoomCheck.h"
+#include "JobPieces.h"
 #include "WindowsNames.h"
 #include "runtime/CodePage.h"
 #include "runtime/FileError.h"
@@ -102,6 +103,12 @@ std::optional<std::string> oldOutputInTheWay(const OldOutput& old, const runtime
     return std::nullopt;
 }
 
+bool stagedNamesFit(const CuttingPlan& plan, std::string_view key, const runtime::Medium& medium)
+{
+    const std::string longest = stagedPieceName(key, plan.pieceCount);
+    return longest.size() <= medium.longestName && plan.folder.size() + longest.size() < medium.longestPath;
+}
+
 std::uint64_t scriptBytesAtMost(const CuttingPlan& plan)
 {
     const auto oemBytes = [](const std::string& name) { return runtime::toOemCodePage(cmdName(name)).bytes.size(); };
@@ -122,14 +129,19 @@ std::optional<std::string> refusalByNames(const CuttingPlan& plan, const runtime
     return folderNotWritable(folder, medium);
 }
 
-std::optional<std::string> refusalByFolder(const CuttingPlan& plan, const runtime::FileIdentity& source,
-                                           const runtime::Folder& folder, const runtime::Medium& medium)
+FolderJudgement judgeFolder(const CuttingPlan& plan, std::string_view key, const runtime::FileIdentity& source,
+                            const runtime::Folder& folder, const runtime::Medium& medium)
 {
     FolderContents contents;
     const auto inTheWay = [&](const OldOutput& old) { return oldOutputInTheWay(old, source, plan, folder); };
     if (auto why = findOldOutputs(plan, folder, medium, inTheWay, contents))
-        return why;
-    return roomShortfall(plan, contents, medium, folder.shownPath(), scriptBytesAtMost(plan));
+        return {why};
+    const std::uint64_t scriptBytes = scriptBytesAtMost(plan);
+    if (!contents.outputs.empty() && stagedNamesFit(plan, key, medium) &&
+        !roomShortfall(plan, contents, medium, folder.shownPath(), scriptBytes, Writing::Staged))
+        return {std::nullopt, Writing::Staged};
+    return {roomShortfall(plan, contents, medium, folder.shownPath(), scriptBytes), Writing::InPlace,
+            !contents.outputs.empty()};
 }
 
 std::string alreadyCutting(const CuttingPlan& plan, const runtime::Folder& folder, const runtime::Medium& medium,

@@ -17,11 +17,21 @@ namespace engine {
 std::optional<std::string> refusalByNames(const CuttingPlan& plan, const runtime::Folder& folder,
                                           const runtime::Medium& medium);
 
-// Judged by what lies in the folder now; asked with the job's outputs locked, so that no
-// other job changes them meanwhile: a folder under an output's name, an old output that is
-// the source itself or cannot be removed, too little room or too few file slots.
-std::optional<std::string> refusalByFolder(const CuttingPlan& plan, const runtime::FileIdentity& source,
-                                           const runtime::Folder& folder, const runtime::Medium& medium);
+// How a job may write in its folder, or why it must not start.
+struct FolderJudgement {
+    std::optional<std::string> refusal;
+    Writing writing = Writing::InPlace;
+    // Outputs of an earlier job are there and go as this one goes: a stop leaves them incomplete.
+    bool replacesEarlierOutputs = false;
+};
+
+// Judged by what lies in the folder now; asked with the job's outputs locked (known by key),
+// so that no other job changes them meanwhile. Refused: a folder under an output's name, an
+// old output that is the source itself or cannot be removed, too little room or too few file
+// slots. Where outputs of an earlier job are there, the job is staged if the medium has room
+// for both sets, and works in place if not.
+FolderJudgement judgeFolder(const CuttingPlan& plan, std::string_view key, const runtime::FileIdentity& source,
+                            const runtime::Folder& folder, const runtime::Medium& medium);
 
 // Another job holds the lock of these outputs; holdersTarget is the name of the file it cuts,
 // empty where that cannot be told.

@@ -10,13 +10,14 @@
 
 namespace engine {
 
-// Why the job's files would not fit the medium, as a German message for the user; nothing
-// when they fit. Room is counted in the medium's allocation units and in the order the job
-// frees and takes it: the old script goes first, each old piece just before its new one is
-// written, the new script comes last. Where the medium tells no size, nothing is refused:
+// Why the job's files would not fit the medium when written that way, as a German message for
+// the user; nothing when they fit. Room is counted in the medium's allocation units and in the
+// order the job frees and takes it: in place, the old script goes first, each old piece just
+// before its new one is written, the new script comes last; staged, every old output stays
+// until all new pieces are written. Where the medium tells no size, nothing is refused:
 // writing then reports what goes wrong.
 std::optional<std::string> roomShortfall(const CuttingPlan& plan, const FolderContents& contents,
                                          const runtime::Medium& medium, const std::string& folderShown,
-                                         std::uint64_t scriptBytes);
+                                         std::uint64_t scriptBytes, Writing writing = Writing::InPlace);
 
 } // namespace engine

@@ -37,7 +37,12 @@ void CuttingRun::start(std::string source, engine::ByteCount pieceLength)
 
 void CuttingRun::offerToStop(AfterStop after)
 {
-    if (!view_.askYesNo(texts::stopQuestion))
+    bool replacingEarlier = false;
+    {
+        std::lock_guard lock(mutex_);
+        replacingEarlier = replacingEarlier_;
+    }
+    if (!view_.askYesNo(replacingEarlier ? texts::stopQuestionOverEarlierPieces : texts::stopQuestion))
         return;
     if (running_)
         stop_.request_stop();
@@ -67,6 +72,12 @@ void CuttingRun::message(const std::string& text)
 {
     std::lock_guard lock(mutex_);
     messages_.push_back(text);
+}
+
+void CuttingRun::replacingEarlierOutputs()
+{
+    std::lock_guard lock(mutex_);
+    replacingEarlier_ = true;
 }
 
 void CuttingRun::pieceStarted(std::int64_t, const std::string& path)
@@ -132,6 +143,7 @@ void CuttingRun::finish()
         failure.swap(failure_);
         newestText_.clear();
         newestFraction_ = 0;
+        replacingEarlier_ = false;
     }
     if (!failure.empty()) {
         view_.showDesktopFailure();

@@ -23,21 +23,15 @@ std::string Folder::shownPath() const
     return shown;
 }
 
-namespace {
-
-// A short hidden name of fixed length for what belongs to the outputs known by key, so that it
-// fits wherever the outputs' names fit.
-std::string hiddenName(std::string_view key, std::string_view suffix)
+std::string Folder::scratchName(std::string_view key, std::string_view tag)
 {
     std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a
     for (const char c : key)
         hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
     char digits[17];
     std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
-    return ".palvo-" + std::string(digits) + std::string(suffix);
+    return ".palvo-" + std::string(digits) + std::string(tag);
 }
-
-} // namespace
 
 bool Folder::forEachName(const std::function<void(const std::string& name)>& visit) const
 {
@@ -54,12 +48,12 @@ bool Folder::forEachName(const std::function<void(const std::string& name)>& vis
 
 std::optional<FolderLock> Folder::lock(std::string_view key, std::string_view note) const
 {
-    return lockFile(hiddenName(key, ".lock"), note);
+    return lockFile(scratchName(key, ".lock"), note);
 }
 
 std::string Folder::lockNote(std::string_view key) const
 {
-    return noteIn(hiddenName(key, ".lock"));
+    return noteIn(scratchName(key, ".lock"));
 }
 
 NewFile Folder::create(const std::string& name) const
@@ -69,20 +63,18 @@ NewFile Folder::create(const std::string& name) const
     throw FileError(FileOperation::Create, pathOf(name), std::make_error_code(std::errc::file_exists));
 }
 
-NewFile Folder::replace(const std::string& name) const
+NewFile Folder::replace(const std::string& name, const std::string& shownAs) const
 {
     // Tried first without a removal: most pieces are new, and that spares a system call each.
-    if (auto file = createIfFree(name))
-        return std::move(*file);
-    remove(name);
-    return create(name);
-}
-
-NewFile Folder::createScratch(std::string_view key, const std::string& shownAs) const
-{
-    NewFile scratch = replace(hiddenName(key, ".tmp"));
-    scratch.shownName_ = shownAs;
-    return scratch;
+    NewFile file = [&] {
+        if (auto fresh = createIfFree(name))
+            return std::move(*fresh);
+        remove(name);
+        return create(name);
+    }();
+    if (!shownAs.empty())
+        file.shownName_ = shownAs;
+    return file;
 }
 
 NewFile::NewFile(const Folder& folder, std::string name, NativeHandle handle)

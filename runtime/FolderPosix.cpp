@@ -285,6 +285,12 @@ Entry Folder::lookUp(const std::string& name) const
     return entry;
 }
 
+void Folder::rename(const std::string& from, const std::string& to) const
+{
+    if (::renameat(handle_, from.c_str(), handle_, to.c_str()) != 0)
+        throw FileError(FileOperation::Rename, pathOf(to), lastSystemError());
+}
+
 void Folder::remove(const std::string& name) const
 {
     if (::unlinkat(handle_, name.c_str(), 0) != 0 && errno != ENOENT)

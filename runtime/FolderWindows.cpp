@@ -203,6 +203,23 @@ void Folder::remove(const std::string& name) const
     throw FileError(FileOperation::Delete, pathOf(name), error);
 }
 
+void Folder::rename(const std::string& from, const std::string& to) const
+{
+    const std::wstring fromPath = widen(pathOf(from)), toPath = widen(pathOf(to));
+    constexpr DWORD kHow = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (::MoveFileExW(fromPath.c_str(), toPath.c_str(), kHow))
+        return;
+    // An old piece that is read-only is not replaced by a move: it goes first, as remove() takes it.
+    const std::error_code error = lastSystemError();
+    const DWORD attributes = ::GetFileAttributesW(toPath.c_str());
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (error.value() != ERROR_ACCESS_DENIED || !readOnly)
+        throw FileError(FileOperation::Rename, pathOf(to), error);
+    remove(to);
+    if (!::MoveFileExW(fromPath.c_str(), toPath.c_str(), kHow))
+        throw FileError(FileOperation::Rename, pathOf(to), lastSystemError());
+}
+
 std::optional<NewFile> Folder::createIfFree(const std::string& name) const
 {
     const HANDLE handle = ::CreateFileW(widen(pathOf(name)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

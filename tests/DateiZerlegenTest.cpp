@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <future>
+#include <map>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -189,7 +190,16 @@ private:
     ByteCount byte_;
 };
 
-TEST_F(Cutting, AStoppedJobTakesBackWhatItWroteAndNothingElse)
+// Every name in the folder with its bytes.
+std::map<std::string, std::string> contentsOf(const TempFolder& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const std::string& name : folder.names())
+        contents[name] = readFile(folder / name);
+    return contents;
+}
+
+TEST_F(Cutting, AStoppedJobLeavesTheFolderAsItWas)
 {
     const std::string bytes = randomBytes(50 * 4096, 8);
     const struct {
@@ -199,17 +209,20 @@ TEST_F(Cutting, AStoppedJobTakesBackWhatItWroteAndNothingElse)
     } stops[] = {{"between two pieces", 3, 1 << 30}, {"in the middle of a piece", 99, 5 * 4096 + 2048},
                  {"with the last byte, while the pieces go to the medium", 99, 50 * 4096}};
     for (const auto& s : stops) {
-        SCOPED_TRACE(s.what);
-        TempFolder here;
-        writeFile(here / "film.avi", bytes);
-        writeFile(here / "film.bat", "copy /b film.001 + film.002 film.avi\r\n");
-        writeFile(here / "film.099", "ein Teil eines anderen Zerlegens");
-        StoppingReport stopping(s.piece, s.byte);
-        DateiZerlegen(here / "film.avi", 4096, stopping, stopping.stop.get_token());
-        EXPECT_EQ(here.names(), (std::vector<std::string>{"film.099", "film.avi"}));
-        EXPECT_EQ(readFile(here / "film.avi"), bytes);
-        EXPECT_TRUE(stopping.messages.empty());
-        EXPECT_EQ(stopping.ends, 1);
+        for (const bool earlierSet : {false, true}) {
+            SCOPED_TRACE(std::string(s.what) + (earlierSet ? ", over an earlier set" : ""));
+            TempFolder here;
+            writeFile(here / "film.avi", bytes);
+            if (earlierSet)
+                DateiZerlegen(here / "film.avi", 3000, report);  // pieces 001 to 069 and its script
+            writeFile(here / "film.099", "ein Teil eines anderen Zerlegens");
+            const auto before = contentsOf(here);
+            StoppingReport stopping(s.piece, s.byte);
+            DateiZerlegen(here / "film.avi", 4096, stopping, stopping.stop.get_token());
+            EXPECT_TRUE(contentsOf(here) == before) << "names: " << ::testing::PrintToString(here.names());
+            EXPECT_TRUE(stopping.messages.empty());
+            EXPECT_EQ(stopping.ends, 1);
+        }
     }
 }
 

@@ -108,7 +108,8 @@ TEST(Faults, AWriteBeyondTheFileSizeLimitFailsCleanly)
         expectJobFails(folder / "film.avi", 2000, report, std::error_code(EFBIG, std::system_category()),
                        folder / "film.001");
     }
-    EXPECT_EQ(folder.names(), std::vector<std::string>{"film.avi"}) << "the old script goes, the new piece too";
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.avi", "film.bat"})) << "the new piece goes";
+    EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 film.avi\r\n") << "an earlier script stays";
     EXPECT_EQ(report.ends, 1);
     expectNextJobSucceeds(folder.path(), "film.avi", bytes, 2000);
 }
@@ -119,6 +120,9 @@ TEST(Faults, ADiskFilledDuringTheJobFailsCleanly)
     SmallDisk disk(1 << 20);
     const std::string bytes = randomBytes(200000, 6);
     writeFile(disk / "film.avi", bytes);
+    RecordingReport earlier;
+    DateiZerlegen(disk / "film.avi", 100000, earlier);
+    const std::string earlierScript = readFile(disk / "film.bat");
     FaultOnPiece report(3, [&] {
         const int descriptor = ::open((disk / "füller").c_str(), O_WRONLY | O_CREAT, 0644);
         const std::string block(4096, 'x');
@@ -127,9 +131,10 @@ TEST(Faults, ADiskFilledDuringTheJobFailsCleanly)
         ::close(descriptor);
     });
     EXPECT_THROW(DateiZerlegen(disk / "film.avi", 50000, report), runtime::FileError);
-    EXPECT_FALSE(expectNothingLost(disk.path(), "film.avi", bytes, 50000));
-    EXPECT_FALSE(exists(disk / "film.003"));
-    EXPECT_EQ(fileSize(disk / "film.002"), 50000);
+    EXPECT_EQ(disk.names(), (std::vector<std::string>{"film.001", "film.002", "film.avi", "film.bat", "füller"}))
+        << "the earlier set stays whole, nothing of the failed job stays";
+    EXPECT_EQ(readFile(disk / "film.bat"), earlierScript);
+    EXPECT_TRUE(expectNothingLost(disk.path(), "film.avi", bytes, 100000));
 
     ::unlink((disk / "füller").c_str());
     expectNextJobSucceeds(disk.path(), "film.avi", bytes, 50000);
@@ -365,11 +370,13 @@ TEST(Faults, RefusesWhenThePiecesWouldNotFitAtSomeMomentOfTheJob)
         std::uint64_t disk;
         ByteCount source, oldPiece, piece;  // oldPiece 0: no earlier job
         bool refused;
+        bool inPlace;  // over the earlier set: no room for both at once
     } cases[] = {
-        {"pieces larger than the room", MiB, 600000, 0, 100000, true},
-        {"old pieces give their room back as they go", MiB, 400000, 100000, 100000, false},
+        {"pieces larger than the room", MiB, 600000, 0, 100000, true, false},
+        {"room for both sets: the earlier stays whole until the end", 2 * MiB, 400000, 100000, 100000, false, false},
+        {"old pieces give their room back as they go", MiB, 400000, 100000, 100000, false, true},
         // The old pieces would make room in all, but the first new piece comes before most of it.
-        {"an old piece frees its room only when its new one is written", 19 * MiB, 8 * MiB, 3 * MiB, 7 * MiB, true},
+        {"an old piece frees its room only when its new one is written", 19 * MiB, 8 * MiB, 3 * MiB, 7 * MiB, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -383,7 +390,9 @@ TEST(Faults, RefusesWhenThePiecesWouldNotFitAtSomeMomentOfTheJob)
         }
         const auto before = disk.names();
         const std::string oldScript = exists(disk / "film.bat") ? readFile(disk / "film.bat") : "";
+        report.replacingEarlier = false;
         DateiZerlegen(disk / "film.avi", c.piece, report);
+        EXPECT_EQ(report.replacingEarlier, c.inPlace && !c.refused) << "the stop question warns of it";
         if (c.refused) {
             ASSERT_EQ(report.messages.size(), 1u);
             EXPECT_NE(report.messages[0].find("nicht genug Platz frei"), std::string::npos) << report.messages[0];

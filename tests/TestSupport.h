@@ -55,11 +55,13 @@ int runBatchFile(const std::string& folder, const std::string& batchName);
 class RecordingReport : public engine::JobReport {
 public:
     void message(const std::string& text) override { messages.push_back(text); }
+    void replacingEarlierOutputs() override { replacingEarlier = true; }
     void pieceStarted(std::int64_t, const std::string& path) override { pieces.push_back(path); }
     void progressed(std::int64_t done, std::int64_t total) override { progress.emplace_back(done, total); }
     void ended() override { ++ends; }
 
     std::vector<std::string> messages;
+    bool replacingEarlier = false;
     std::vector<std::string> pieces;  // the paths of the pieces begun
     std::vector<std::pair<std::int64_t, std::int64_t>> progress;
     int ends = 0;

@@ -381,27 +381,31 @@ struct LongJob {
         // Large, but sparse: quickly made, quickly read, and only its pieces take room.
         writeFile(folder / "film.avi", "");
         std::filesystem::resize_file(runtime::toFsPath(folder / "film.avi"), bytes);
-        writeFile(folder / "film.bat", "copy /b film.001 + film.002 film.avi\r\n");
+        writeFile(folder / "film.bat", earlierScript);
         writeFile(folder / "film.099", "ein Teil eines anderen Zerlegens");
     }
-    // Its pieces and script, or nothing of the job at all.
+    // Its pieces and script, or nothing of the job at all: the folder as it was.
     void expectCompleteOrGone(bool complete) const
     {
         EXPECT_EQ(readFile(folder / "film.099"), "ein Teil eines anderen Zerlegens");
-        if (complete)
+        if (complete) {
             EXPECT_EQ(readScript(readFile(folder / "film.bat")).pieces.size(), 50u);
-        else
-            EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.099", "film.avi"}));
+        } else {
+            EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.099", "film.avi", "film.bat"}));
+            EXPECT_EQ(readFile(folder / "film.bat"), earlierScript);
+        }
     }
+    static constexpr const char* earlierScript = "copy /b film.001 + film.002 film.avi\r\n";
     TempFolder folder;
 };
 
-// Says Ja only once the job has ended on its own: the question came too late to stop it.
-DialogAnswerer::Answer pressYesAfterTheEnd(HWND progressLine, const std::string& script)
+// Says Ja only once the job has ended on its own, leaving that file: the question came too
+// late to stop it.
+DialogAnswerer::Answer pressYesAfterTheEnd(HWND progressLine, const std::string& left)
 {
-    return [progressLine, script](HWND box) {
+    return [progressLine, left](HWND box) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-        while (!(exists(script) && textOf(progressLine).empty()) && std::chrono::steady_clock::now() < deadline)
+        while (!(exists(left) && textOf(progressLine).empty()) && std::chrono::steady_clock::now() < deadline)
             ::Sleep(20);
         pressYes()(box);
     };
@@ -438,7 +442,7 @@ TEST(WindowWhileCutting, AJobStopsWhenTheUserSaysSo)
             const DialogAnswerer::Answer answer =
                 c.answer == Answer::Ja     ? pressYes()
                 : c.answer == Answer::Nein ? pressNo()
-                                           : pressYesAfterTheEnd(control(form, "labelInfo"), job.folder / "film.bat");
+                                           : pressYesAfterTheEnd(control(form, "labelInfo"), job.folder / "film.050");
             DialogAnswerer answerer({chooseFile(job.folder / "film.avi"), answer});
             queueClick(control(form, "buttonKopieren"));
             handlePending();

@@ -1,5 +1,6 @@
 #include "Application.h"
 #include "Form1.h"
+#include "form/Texts.h"
 
 #include "ModalAnswerer.h"
 #include "LinuxFaults.h"
@@ -356,17 +357,20 @@ TEST_F(Window, ShowsTheEnginesMessagesAndFailuresAndStaysUsable)
 }
 
 // A source of a gigabyte on a disk in memory, with an earlier job's script and an unrelated
-// piece of a higher number beside it: a job on it runs long enough to be stopped.
+// piece of a higher number beside it: a job on it runs long enough to be stopped. Where the
+// earlier job left a large first piece too, the disk has no room for both sets at once.
 struct LongJob {
-    LongJob() : disk(1200 << 20)
+    explicit LongJob(bool roomForOneSet = false) : roomForOneSet(roomForOneSet), disk(1200 << 20)
     {
         std::ofstream(disk / "film.avi").close();
         std::filesystem::resize_file(disk / "film.avi", 1000 << 20);  // sparse: quickly made
-        writeFile(disk / "film.bat", "copy /b film.001 + film.002 film.avi\r\n");
+        writeFile(disk / "film.bat", earlierScript);
         writeFile(disk / "film.099", "ein Teil eines anderen Zerlegens");
+        if (roomForOneSet)
+            writeFile(disk / "film.001", std::string(300 << 20, 'x'));
     }
     // What the job leaves after it, checked as the user would: its pieces and script, or
-    // nothing of it at all.
+    // the folder as it was, but for the earlier pieces where there was room for one set only.
     void expectCompleteOrGone(bool complete) const
     {
         EXPECT_EQ(std::filesystem::file_size(disk / "film.avi"), 1000u << 20) << "the source is untouched";
@@ -374,18 +378,24 @@ struct LongJob {
         if (complete) {
             EXPECT_EQ(readScript(readFile(disk / "film.bat")).pieces.size(), 50u);
             EXPECT_EQ(std::filesystem::file_size(disk / "film.050"), 20u << 20);
-        } else {
+        } else if (roomForOneSet) {
             EXPECT_EQ(disk.names(), (std::vector<std::string>{"film.099", "film.avi"}));
+        } else {
+            EXPECT_EQ(disk.names(), (std::vector<std::string>{"film.099", "film.avi", "film.bat"}));
+            EXPECT_EQ(readFile(disk / "film.bat"), earlierScript);
         }
     }
+    static constexpr const char* earlierScript = "copy /b film.001 + film.002 film.avi\r\n";
+    bool roomForOneSet;
     SmallDisk disk;
 };
 
-// Says Ja only once the job has ended on its own: the question came too late to stop it.
-ModalAnswerer::Answer pressYesAfterTheEnd(const Form1& form, const std::string& script)
+// Says Ja only once the job has ended on its own, leaving that file: the question came too
+// late to stop it.
+ModalAnswerer::Answer pressYesAfterTheEnd(const Form1& form, const std::string& left)
 {
-    return [&form, script](QWidget* box) {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return exists(script) && progressLine(form)->text().isEmpty(); }, 60000));
+    return [&form, left](QWidget* box) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return exists(left) && progressLine(form)->text().isEmpty(); }, 60000));
         pressYes()(box);
     };
 }
@@ -399,8 +409,11 @@ TEST(WindowWhileCutting, AJobStopsWhenTheUserSaysSo)
         void (*ask)(Form1&);
         Answer answer;
         bool windowStays;
+        bool roomForOneSet = false;
     } cases[] = {
         {"Ende", [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, Answer::Ja, false},
+        {"Ende, with room for one set of pieces only",
+         [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, Answer::Ja, false, true},
         {"Ende", [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, Answer::Nein, true},
         {"Ende", [](Form1& form) { QTest::mouseClick(endButton(form), Qt::LeftButton); }, Answer::JaAfterTheEnd, false},
         {"the window's close button", [](Form1& form) { form.close(); }, Answer::Ja, false},
@@ -416,16 +429,17 @@ TEST(WindowWhileCutting, AJobStopsWhenTheUserSaysSo)
     for (const auto& c : cases) {
         const char* answers[] = {"Ja", "Nein", "Ja after the job's end"};
         SCOPED_TRACE(std::string(c.way) + ", " + answers[static_cast<int>(c.answer)]);
-        LongJob job;
+        LongJob job(c.roomForOneSet);
         Form1 form;
         form.show();
         sizeField(form)->setText("20480");
         PaintWatcher watcher(form, [&] { QTimer::singleShot(0, [&] { c.ask(form); }); });
         const ModalAnswerer::Answer answer = c.answer == Answer::Ja     ? pressYes()
                                              : c.answer == Answer::Nein ? pressNo()
-                                                                        : pressYesAfterTheEnd(form, job.disk / "film.bat");
+                                                                        : pressYesAfterTheEnd(form, job.disk / "film.050");
+        const char* question = c.roomForOneSet ? form::texts::stopQuestionOverEarlierPieces : form::texts::stopQuestion;
         EXPECT_EQ(copyIn(form, {chooseFile(q(job.disk / "film.avi")), answer}),
-                  (QStringList{"QFileDialog: Datei auswählen", "QMessageBox: Soll das Zerlegen abgebrochen werden?"}));
+                  (QStringList{"QFileDialog: Datei auswählen", "QMessageBox: " + QString::fromUtf8(question)}));
         job.expectCompleteOrGone(c.answer != Answer::Ja);
         EXPECT_EQ(form.isVisible(), c.windowStays);
         EXPECT_EQ(progressLine(form)->text(), "");

@@ -17,9 +17,14 @@ inline constexpr const char* kSourceTooSmall =
 // named film.001, film.002, ..., and writes the join script film.bat that rebuilds it.
 //
 // The source is only read. A job that cannot be done well is refused with a message before
-// anything is written. A failure on the way throws runtime::FileError: the piece being
-// written is removed and no join script is left, since a script must only ever exist complete
-// and matching its pieces; pieces already finished stay.
+// anything is written. Where an earlier job's pieces or script are there and the medium has
+// room for both sets, the new pieces are written under hidden names and take their real names
+// only at the end: until then the earlier set stays whole. Otherwise each piece replaces its old
+// one as the job goes (report.replacingEarlierOutputs() says so first).
+//
+// A failure on the way throws runtime::FileError: the piece being written is removed and no
+// new join script is left, since a script must only ever exist complete and matching its
+// pieces; an earlier set that stayed whole stays so, and pieces already finished in place stay.
 //
 // A stop asked for through stop takes effect between two blocks of a piece: every piece this
 // job has written goes again, the piece it was writing too, and the job ends without a word.

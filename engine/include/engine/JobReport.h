@@ -13,6 +13,9 @@ public:
 
     // A message for the user: why the job will not start. The job ends after it.
     virtual void message(const std::string& text) { (void)text; }
+    // Before its first piece: outputs of an earlier job bear this job's names and go as it goes,
+    // since the medium has no room for both sets at once. A stop then leaves them incomplete.
+    virtual void replacingEarlierOutputs() {}
     // The job starts writing the piece of that number, at that path.
     virtual void pieceStarted(std::int64_t number, const std::string& path) { (void)number, (void)path; }
     // How far the job is: bytes of the source done, of bytes in all.

@@ -73,6 +73,7 @@ private:
     // The job's thread.
     void run(const std::string& source, engine::ByteCount pieceLength);
     void message(const std::string& text) override;
+    void replacingEarlierOutputs() override;
     void pieceStarted(std::int64_t number, const std::string& path) override;
     void progressed(std::int64_t done, std::int64_t total) override;
     void postNewestProgress();
@@ -94,6 +95,7 @@ private:
     double newestFraction_ = 0;         // guarded by mutex_
     bool progressPosted_ = false;       // guarded by mutex_: the window has yet to show the newest
     std::vector<std::string> messages_; // guarded by mutex_: refusals
+    bool replacingEarlier_ = false;     // guarded by mutex_: a stop leaves an earlier set incomplete
     std::string failure_;               // guarded by mutex_
 };
 

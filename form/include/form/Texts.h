@@ -34,6 +34,12 @@ inline constexpr const char* noThreadForTheJob =
     "Das System lässt gerade keinen weiteren Arbeitsablauf zu. Bitte schließen Sie andere Programme.";
 
 inline constexpr const char* stopQuestion = "Soll das Zerlegen abgebrochen werden?";
+// The same, where the job replaces the pieces of an earlier one as it goes.
+inline constexpr const char* stopQuestionOverEarlierPieces =
+    "Soll das Zerlegen abgebrochen werden?\n\nFür die früheren Teile dieser Datei und die neuen zugleich ist auf "
+    "dem Datenträger kein Platz, deshalb werden die früheren Teile beim Zerlegen nach und nach ersetzt. Nach einem "
+    "Abbruch sind die schon ersetzten früheren Teile und die frühere Batch-Datei verloren; die übrigen lassen sich "
+    "nicht mehr zusammenfügen.";
 
 // What was handed to the window instead of one file, and that Palvo cuts one file at a time.
 inline constexpr const char* severalFilesDropped = "Es wurden mehrere Dateien auf das Fenster gezogen.";

@@ -117,12 +117,18 @@ public:
     NewFile create(const std::string& name) const;
     // Creates the file afresh: an existing file or link of that name is removed first, so
     // that nothing is written through a link and no old byte outlives the new content.
-    NewFile replace(const std::string& name) const;
-    // Creates afresh the hidden scratch file of the outputs known by key, for writing there
-    // what must only ever appear under its own name complete. Its short name is the same for
-    // every job on those outputs, so that one a killed job left goes with the next; messages
-    // name it shownAs.
-    NewFile createScratch(std::string_view key, const std::string& shownAs) const;
+    // Messages name it shownAs, where given: a file written under a scratch name for another.
+    NewFile replace(const std::string& name, const std::string& shownAs = {}) const;
+    // A short hidden name of fixed length for what belongs to the outputs known by key, told
+    // apart by its tag (".lock", ".tmp", ".001", ...): the same for every job on those outputs,
+    // so that one a killed job left goes with the next, and one that fits wherever the outputs'
+    // names fit.
+    static std::string scratchName(std::string_view key, std::string_view tag);
+    // Gives the file of the name from the name to, in place of whatever file or link bore it,
+    // in one step. Put on the medium with the folder's names (flushNames).
+    void rename(const std::string& from, const std::string& to) const;
+    // Puts the folder's names on the medium, as they are now.
+    void flushNames() const;
 
     // Puts the bytes of every file written here on the medium (on Linux: all files of its file
     // system at once; on Windows each new file did so when it was committed).
@@ -154,8 +160,6 @@ private:
     // holds it.
     std::optional<FolderLock> lockFile(const std::string& name, std::string_view note) const;
     std::string noteIn(const std::string& lockName) const;
-    // Puts the folder's names on the medium, as they are now.
-    void flushNames() const;
 
     std::string path_;
     NativeHandle handle_;

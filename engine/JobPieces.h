@@ -1,0 +1,50 @@
+#pragma once
+
+#include "CuttingPlan.h"
+#include "runtime/Folder.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace engine {
+
+// The hidden name a staged job on the outputs known by key writes its piece of that number under.
+std::string stagedPieceName(std::string_view key, std::int64_t number);
+
+// Removes what a staged job on the outputs known by key left when it was killed: its pieces run
+// from the first to where it was, and no further.
+void removeStagedLeftovers(const runtime::Folder& folder, std::string_view key);
+
+// The pieces one job writes, under the names its way of writing gives them, and what becomes
+// of them when the job stops, fails or is done.
+class JobPieces {
+public:
+    JobPieces(const CuttingPlan& plan, const runtime::Folder& folder, std::string key, Writing writing);
+    // A job that failed takes its staged pieces back: nobody could join them. Pieces written in
+    // place stay, as far as they are finished.
+    ~JobPieces();
+    JobPieces(const JobPieces&) = delete;
+    JobPieces& operator=(const JobPieces&) = delete;
+
+    // The name the piece of that number is written under.
+    std::string writtenName(std::int64_t number) const;
+    // Pieces 1 to number are complete.
+    void finished(std::int64_t number) { finished_ = number; }
+    // Removes every piece finished: the job was stopped.
+    void takeBack();
+    // Staged pieces, all on the medium, take their real names: the old script goes first, for
+    // good, then each piece takes the place of an old one of its name, and then the new names
+    // are on the medium too. A killed job leaves no script beside a mixture, and its hidden
+    // pieces run from the first on. In place, nothing is left to do.
+    void putInPlace();
+
+private:
+    const CuttingPlan& plan_;
+    const runtime::Folder& folder_;
+    std::string key_;
+    Writing writing_;
+    std::int64_t finished_ = 0;
+};
+
+} // namespace engine
