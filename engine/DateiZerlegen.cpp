@@ -45,7 +45,7 @@ void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& 
 void writeScript(const CuttingPlan& plan, const runtime::Folder& folder, std::string_view key)
 {
     runtime::NewFile script = folder.replace(runtime::Folder::scratchName(key, ".tmp"), plan.scriptFileName());
-    writeJoinScript(plan.pieceStem, plan.pieceCount, plan.target, [&](std::string_view line) {
+    writeJoinScript(plan, [&](std::string_view line) {
         const std::string bytes = runtime::toOemCodePage(line).bytes;
         script.write(std::as_bytes(std::span(bytes)));
     });

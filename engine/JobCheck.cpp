@@ -109,12 +109,6 @@ bool stagedNamesFit(const CuttingPlan& plan, std::string_view key, const runtime
     return longest.size() <= medium.longestName && plan.folder.size() + longest.size() < medium.longestPath;
 }
 
-std::uint64_t scriptBytesAtMost(const CuttingPlan& plan)
-{
-    const auto oemBytes = [](const std::string& name) { return runtime::toOemCodePage(cmdName(name)).bytes.size(); };
-    return joinScriptBytesAtMost(oemBytes(plan.pieceFileName(1)), plan.pieceCount, oemBytes(plan.target));
-}
-
 } // namespace
 
 std::optional<std::string> refusalByNames(const CuttingPlan& plan, const runtime::Folder& folder,
@@ -136,7 +130,7 @@ FolderJudgement judgeFolder(const CuttingPlan& plan, std::string_view key, const
     const auto inTheWay = [&](const OldOutput& old) { return oldOutputInTheWay(old, source, plan, folder); };
     if (auto why = findOldOutputs(plan, folder, medium, inTheWay, contents))
         return {why};
-    const std::uint64_t scriptBytes = scriptBytesAtMost(plan);
+    const std::uint64_t scriptBytes = joinScriptBytesAtMost(plan);
     if (!contents.outputs.empty() && stagedNamesFit(plan, key, medium) &&
         !roomShortfall(plan, contents, medium, folder.shownPath(), scriptBytes, Writing::Staged))
         return {std::nullopt, Writing::Staged};

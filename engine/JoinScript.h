@@ -1,40 +1,39 @@
 #pragma once
 
-#include <cstddef>
+#include "CopyLines.h"
+#include "CuttingPlan.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
-// The join script: a batch file whose copy command puts the pieces back together, byte for
-// byte and in number order, into a file of the source's name:
-//     copy /b film.001 + film.002 + film.003 film.avi
+// The join script: a batch file, film.bat, that puts the pieces back together where they have
+// been carried, on a machine that has nothing but cmd. It never builds a wrong file and never
+// replaces one:
+//   - it goes to its own folder first, whatever folder it was started in (a network share's
+//     too), and back at the end;
+//   - before it writes anything it checks every piece, that it is there, is a file and has
+//     exactly its length, and that nothing bears the target's name; otherwise it says in German
+//     what is wrong and what to do, waits for a key and ends with exit code 1;
+//   - it joins with the copy command as it has always stood (CopyLines.h);
+//   - it checks that the target has exactly the source's length; otherwise it removes what it
+//     wrote, says so, waits for a key and ends with exit code 1.
+// Lengths are compared as text, since cmd's numbers end at 2^31 - 1. Where all is well it says
+// nothing but what copy says, and its window closes.
 namespace engine {
 
-// The longest batch line that cmd reads whole; it silently cuts a longer one, and a copy line
-// cut before its target appends the pieces into the first one.
-inline constexpr std::size_t kCmdLineLimit = 8191;
-
-// A name as a copy line must write it: in double quotes when it holds a blank or a character
-// that cmd reads as a separator or an operator, with % doubled so that no variable is expanded.
-std::string cmdName(std::string_view name);
-
-// Writes the script (UTF-8, every line ended by CR LF) for the pieces stem001 ... of the bare
-// stem and the bare target name to out, a line at a time, so that no more than a line is ever
-// held however many pieces there are. One line while it fits lineLimit characters; beyond,
-// the first line copies as many pieces as fit into the target and each further line appends
-// the next ones to it: copy /b film.avi + film.0750 + ...
-void writeJoinScript(std::string_view pieceStem, std::int64_t pieceCount, std::string_view target,
-                     const std::function<void(std::string_view line)>& out, std::size_t lineLimit = kCmdLineLimit);
+// Writes the script for the plan (UTF-8, every line ended by CR LF, no line longer than
+// lineLimit characters but where a name alone is) to out, a line at a time, so that no more
+// than a line is ever held however many pieces there are.
+void writeJoinScript(const CuttingPlan& plan, const std::function<void(std::string_view line)>& out,
+                     std::size_t lineLimit = kCmdLineLimit);
 
 // The whole script as one text.
-std::string joinScript(std::string_view pieceStem, std::int64_t pieceCount, std::string_view target,
-                       std::size_t lineLimit = kCmdLineLimit);
+std::string joinScript(const CuttingPlan& plan, std::size_t lineLimit = kCmdLineLimit);
 
-// At least as many bytes as the script takes, found in a moment however many pieces there
-// are. Lengths are in bytes of the script's code page: firstPiece is cmdName() of the first
-// piece's name, target cmdName() of the target's.
-std::uint64_t joinScriptBytesAtMost(std::size_t firstPieceBytes, std::int64_t pieceCount, std::size_t targetBytes,
-                                    std::size_t lineLimit = kCmdLineLimit);
+// At least as many bytes as the script takes in its code page, found in a moment however many
+// pieces there are.
+std::uint64_t joinScriptBytesAtMost(const CuttingPlan& plan, std::size_t lineLimit = kCmdLineLimit);
 
 } // namespace engine

@@ -51,6 +51,8 @@ ReadScript readScript(const std::string& script)
             throw std::runtime_error("a line without CR LF");
         const std::string line = script.substr(start, end - start);
         start = end + 2;
+        if (!line.starts_with("copy /b "))
+            continue;  // the script's checks around its copy command
         const auto w = words(line);
         if (w.size() < 3 || w[0].text != "copy" || w[1].text != "/b" || w[0].quoted || w[1].quoted)
             throw std::runtime_error("not a copy /b line: " + line);

@@ -5,7 +5,7 @@
 
 namespace testsupport {
 
-// A join script read back the way cmd reads its copy lines: blanks outside quotes separate
+// A join script's copy command read back the way cmd reads its copy lines: blanks outside quotes separate
 // words, an unquoted "+" joins sources, quotes are dropped and %% is one %. The first line
 // copies its sources into the target; each further line appends its sources to the target.
 // Anything else in the script, an unquoted name that cmd would split among it, is reported as

@@ -78,7 +78,7 @@ TEST_F(Cutting, PiecesAndScriptAreNamedAfterTheSourceBesideIt)
         const std::string bytes = randomBytes(150);
         writeFile(in(c.source), bytes);
         DateiZerlegen(in(c.source), 100, report);
-        EXPECT_EQ(readFile(in(c.script)), c.line);
+        EXPECT_EQ(copyCommandIn(in(c.script)), c.line);
         EXPECT_EQ(joinedPieces(in(engine::BasisPfad(c.source))), bytes);
         EXPECT_EQ(readFile(top / "v1.bat"), "@echo my own build script\r\n");
     }
@@ -93,7 +93,7 @@ TEST_F(Cutting, ReportsEachPieceAndHowFarItIs)
     EXPECT_EQ(report.progress.back().second, 25);
     EXPECT_TRUE(std::is_sorted(report.progress.begin(), report.progress.end()));
     EXPECT_EQ(report.ends, 1);
-    EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
 }
 
 TEST_F(Cutting, ASourceShorterThanAPieceIsLeftAlone)
@@ -126,7 +126,7 @@ TEST_F(Cutting, ReplacesOldPiecesLinksAndReadOnlyFilesWithExactlyTheNewBytes)
     EXPECT_EQ(readFile(folder / "film.001"), bytes.substr(0, 100));
     EXPECT_EQ(readFile(folder / "film.002"), bytes.substr(100, 100));
     EXPECT_EQ(readFile(folder / "anderes.bin"), other) << "never written through a link";
-    EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
 }
 
 TEST_F(Cutting, ASecondJobOnTheSameOutputsIsRefusedWhileTheFirstRuns)
@@ -157,7 +157,7 @@ TEST_F(Cutting, ASecondJobOnTheSameOutputsIsRefusedWhileTheFirstRuns)
     first.goOn.set_value();
     running.join();
     EXPECT_TRUE(first.messages.empty());
-    EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
     EXPECT_EQ(joinedPieces(folder / "film."), bytes);
 
     DateiZerlegen(folder / "film.mkv", 100, report);  // the lock went with the first job

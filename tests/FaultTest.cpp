@@ -109,7 +109,7 @@ TEST(Faults, AWriteBeyondTheFileSizeLimitFailsCleanly)
                        folder / "film.001");
     }
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.avi", "film.bat"})) << "the new piece goes";
-    EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 film.avi\r\n") << "an earlier script stays";
+    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 film.avi\r\n") << "an earlier script stays";
     EXPECT_EQ(report.ends, 1);
     expectNextJobSucceeds(folder.path(), "film.avi", bytes, 2000);
 }
@@ -435,7 +435,7 @@ TEST(Faults, SourcesOver4GiBAndPiecesOver2GiB)
     struct stat info {};
     ::stat(pieces[2].c_str(), &info);
     EXPECT_EQ(info.st_size, 1);
-    EXPECT_EQ(readFile(folder / "gross.bat"), "copy /b gross.001 + gross.002 + gross.003 gross.img\r\n");
+    EXPECT_EQ(copyCommandIn(folder / "gross.bat"), "copy /b gross.001 + gross.002 + gross.003 gross.img\r\n");
 }
 
 } // namespace

@@ -92,7 +92,7 @@ TEST(Guards, FilesOfOtherUsers)
         if (c.expected.empty()) {
             EXPECT_EQ(refusal, "0 messages");
             EXPECT_EQ(joinedPieces(folder / "film."), bytes);
-            EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+            EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
         } else {
             std::string expected = c.expected;
             expected.replace(expected.find('%'), 1, folder.path());
@@ -137,7 +137,7 @@ TEST(Guards, AnExfatStickIgnoresCaseThoughItsKindDoesNotSaySo)
     expectHolds(refusalOf(stick / "film.mkv", 1000), "Gerade zerlegt Palvo die Datei „Film.avi“ und schreibt dabei");
     first.goOn.set_value();
     running.join();
-    EXPECT_EQ(readFile(stick / "Film.bat"), "copy /b Film.001 + Film.002 + Film.003 Film.avi\r\n");
+    EXPECT_EQ(copyCommandIn(stick / "Film.bat"), "copy /b Film.001 + Film.002 + Film.003 Film.avi\r\n");
 }
 
 TEST(Guards, AnOldPieceSomethingIsMountedOn)

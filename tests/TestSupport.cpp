@@ -117,6 +117,17 @@ bool symbolicLinksPossible()
     return possible;
 }
 
+std::string copyCommandIn(const std::string& scriptPath)
+{
+    std::istringstream script(readFile(scriptPath));
+    std::string lines;
+    for (std::string line; std::getline(script, line);) {
+        if (line.starts_with("copy /b "))
+            lines += line + "\n";
+    }
+    return lines;
+}
+
 std::string joinedPieces(const std::string& basePath)
 {
     std::string joined;

@@ -44,6 +44,9 @@ void makeFolder(const std::string& path);
 // Whether this system lets a test make symbolic links (Wine does not).
 bool symbolicLinksPossible();
 
+// The lines of the copy command in the join script at path, among its checks.
+std::string copyCommandIn(const std::string& scriptPath);
+
 // The concatenation of pieces path001, path002, ... as long as they exist.
 std::string joinedPieces(const std::string& basePath);
 

@@ -205,7 +205,7 @@ TEST_F(Window, CutsTheChosenFileWithProgressAndOffersItAgain)
     EXPECT_EQ(copyWith({listThenChoose}).size(), 1);
 
     EXPECT_EQ(joinedPieces(folder / "film."), bytes);
-    EXPECT_EQ(readFile(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
     const QStringList pieceTexts = {q("Kopiere Daten nach " + folder / "film.001"),
                                     q("Kopiere Daten nach " + folder / "film.002"),
                                     q("Kopiere Daten nach " + folder / "film.003")};
@@ -237,7 +237,7 @@ TEST_F(Window, CutsAFileWithoutADotInItsPath)
     const std::string bytes = randomBytes(3000000);
     writeFile(folder / "LIESMICH", bytes);
     EXPECT_EQ(copyWith({chooseFile(q(folder / "LIESMICH")), pressOk()}), QStringList{"QFileDialog: Datei auswählen"});
-    EXPECT_EQ(readFile(folder / "LIESMICH.bat"), "copy /b LIESMICH.001 + LIESMICH.002 + LIESMICH.003 LIESMICH\r\n");
+    EXPECT_EQ(copyCommandIn(folder / "LIESMICH.bat"), "copy /b LIESMICH.001 + LIESMICH.002 + LIESMICH.003 LIESMICH\r\n");
     EXPECT_EQ(joinedPieces(folder / "LIESMICH."), bytes);
 }
 
