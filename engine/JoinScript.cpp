@@ -54,8 +54,10 @@ void writeStart(const Out& out)
 }
 
 // A piece that is missing, a folder, or of another length ends the script before it writes.
-// Each check is a line of one command: cmd takes a line's & for the command's own only in some
-// versions, and a missing file has the empty length.
+// The length comes from a for whose body is one command, since cmds differ on where an & after
+// for ends its body (Wine's ends it there); the lines after it act on what it found: a missing
+// file has the empty length, a folder none but 0. The name stands only in the lines
+// themselves, never in a variable, which some cmds would expand once more.
 void writePieceCheck(const std::string& name, ByteCount length, const Out& out)
 {
     const std::string piece = inBatchQuotes(name), bytes = lengthText(length);
