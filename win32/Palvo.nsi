@@ -1,7 +1,8 @@
 ; Palvo's installer: for the user who runs it, without administrator rights, with a Start-menu
 ; entry and an uninstaller listed among the system's apps. CMake hands in the version, the
-; program, the icon and the output file:
-;   makensis -DVERSION=1.1 -DPROGRAM=Palvo.exe -DICON=palvo.ico -DOUTFILE=Palvo-1.1-Setup.exe Palvo.nsi
+; program, the icon, the license and the output file:
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.1 -DPROGRAM=Palvo.exe -DICON=palvo.ico -DLICENSE=LICENSE
+;     -DOUTFILE=Palvo-1.1-Setup.exe Palvo.nsi
 ; A 64-bit installer for a 64-bit program: it runs wherever Palvo.exe does.
 Target amd64-unicode
 !include "MUI2.nsh"
@@ -19,6 +20,10 @@ SetCompressor /SOLID lzma
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Palvo.exe"
+; The GNU GPL asks nobody to accept it who only installs and uses the program.
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "Palvo ist freie Software: Sie dürfen es nach der GNU General Public License, Version 3 oder (nach Ihrer Wahl) jeder späteren, weitergeben und verändern. Um Palvo zu installieren und zu benutzen, müssen Sie nichts annehmen."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -31,7 +36,7 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "ProductName" "Palvo"
 VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Palvo installieren"
 VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "Palvo"
+VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "Copyright © 2026 Die Palvo-Entwickler, GPL-3.0-or-later"
 
 Section
     SetShellVarContext current
