@@ -1,5 +1,6 @@
 ; Palvo's installer: for the user who runs it, without administrator rights, with a Start-menu
-; entry and an uninstaller listed among the system's apps. CMake hands in the version, the
+; entry, "Mit Palvo zerlegen" on every file in Explorer, a "Senden an" entry, a place under
+; "Öffnen mit" and an uninstaller listed among the system's apps. CMake hands in the version, the
 ; program, the icon, the license and the output file:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.1 -DPROGRAM=Palvo.exe -DICON=palvo.ico -DLICENSE=LICENSE
 ;     -DOUTFILE=Palvo-1.1-Setup.exe Palvo.nsi
@@ -9,6 +10,11 @@ Target amd64-unicode
 !include "FileFunc.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Palvo"
+; The verb Explorer shows on every file, and the program as "Öffnen mit" lists it.
+!define VERB_KEY "Software\Classes\*\shell\Palvo"
+!define APPLICATION_KEY "Software\Classes\Applications\Palvo.exe"
+; What each of them runs: Palvo with the file, which its file dialog then offers.
+!define COMMAND '"$INSTDIR\Palvo.exe" "%1"'
 
 Name "Palvo ${VERSION}"
 OutFile "${OUTFILE}"
@@ -38,12 +44,23 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "Copyright © 2026 Die Palvo-Entwickler, GPL-3.0-or-later"
 
+; Tells Explorer that the verbs and "Öffnen mit" changed.
+!define ASSOCIATIONS_CHANGED "shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)"
+
 Section
     SetShellVarContext current
     SetOutPath "$INSTDIR"
     File "/oname=Palvo.exe" "${PROGRAM}"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
     CreateShortcut "$SMPROGRAMS\Palvo.lnk" "$INSTDIR\Palvo.exe"
+    CreateShortcut "$SENDTO\Palvo.lnk" "$INSTDIR\Palvo.exe"
+
+    WriteRegStr HKCU "${VERB_KEY}" "" "Mit Palvo zerlegen"
+    WriteRegStr HKCU "${VERB_KEY}" "Icon" "$INSTDIR\Palvo.exe,0"
+    WriteRegStr HKCU "${VERB_KEY}\command" "" '${COMMAND}'
+    WriteRegStr HKCU "${APPLICATION_KEY}" "FriendlyAppName" "Palvo"
+    WriteRegStr HKCU "${APPLICATION_KEY}\shell\open\command" "" '${COMMAND}'
+    System::Call "${ASSOCIATIONS_CHANGED}"
 
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Palvo"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -62,6 +79,10 @@ SectionEnd
 Section "Uninstall"
     SetShellVarContext current
     Delete "$SMPROGRAMS\Palvo.lnk"
+    Delete "$SENDTO\Palvo.lnk"
+    DeleteRegKey HKCU "${VERB_KEY}"
+    DeleteRegKey HKCU "${APPLICATION_KEY}"
+    System::Call "${ASSOCIATIONS_CHANGED}"
     Delete "$INSTDIR\Palvo.exe"
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
