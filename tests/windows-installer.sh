@@ -28,7 +28,18 @@ waitFor() { # seconds, then a command that must come true meanwhile
     until "$@"; do ((SECONDS < deadline)) || return 1; sleep 0.5; done
 }
 gone() { [[ ! -e $1 ]]; }
-windowGone() { ! xdotool search --name "^Palvo V$version\$" >/dev/null; }
+jobEnded() { [[ -z $(find "$probe" -name '.palvo-*') ]]; }
+# The window whose name matches, once it is there; a window that goes while xdotool looks at it
+# (an X error) only makes it look again.
+windowNamed() { # seconds, name pattern
+    local deadline=$((SECONDS + $1)) found
+    until found=$(xdotool search --name "$2" 2>/dev/null | head -n 1) && [[ -n $found ]]; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.5
+    done
+    echo "$found"
+}
+windowGone() { [[ -z $(xdotool search --name "^Palvo V$version\$" 2>/dev/null) ]]; }
 
 folder="$(unixPath LOCALAPPDATA)/Programs/Palvo"
 folderWin=$(winepath -w "$folder")
@@ -79,7 +90,7 @@ checkInstalled
 
 # Started as the Start menu starts it; "Ende" has the focus, Enter ends it.
 wine start /unix "$entry"
-window=$(timeout 60 xdotool search --sync --name "^Palvo V$version\$" | head -n 1) || fail "the installed program shows no window"
+window=$(windowNamed 60 "^Palvo V$version\$") || fail "the installed program shows no window"
 xdotool windowfocus --sync "$window" key Return
 waitFor 30 windowGone || fail "Enter on Ende did not end the program"
 
@@ -90,13 +101,15 @@ probe=$(mktemp -d "$WINEPREFIX/drive_c/palvo-verb.XXXXXX")
 head -c 3000000 /dev/urandom >"$probe/film daten.avi"
 verb=$(registered "$verbKey\\command")
 wine "$shell" run "${verb//%1/C:\\${probe##*/}\\film daten.avi}"
-window=$(timeout 60 xdotool search --sync --name "^Palvo V$version\$" | head -n 1) || fail "\"$verb\" shows no window"
+window=$(windowNamed 60 "^Palvo V$version\$") || fail "\"$verb\" shows no window"
 xdotool windowfocus --sync "$window" key Tab Return
-timeout 60 xdotool search --sync --name '^Datei auswählen$' >/dev/null || fail "no file dialog"
-xdotool key Return
+dialog=$(windowNamed 60 '^Datei auswählen$') || fail "no file dialog"
+xdotool windowfocus --sync "$dialog" key Return
 waitFor 60 test -f "$probe/film daten.bat" || fail "the file dialog did not offer the file \"$verb\" was started with"
-# Back from the dialog the copy button has the focus; Shift+Tab reaches "Ende".
-xdotool key shift+Tab Return
+# The job has ended once its lock (.palvo-…) has gone from beside the pieces; then the copy button
+# has the focus again, and Shift+Tab reaches "Ende".
+waitFor 30 jobEnded || fail "the job did not end: $(ls -A "$probe")"
+xdotool windowfocus --sync "$window" key shift+Tab Return
 waitFor 30 windowGone || fail "Enter on Ende did not end the program"
 
 # The uninstaller runs from a copy of itself and returns at once: its work is waited for.
