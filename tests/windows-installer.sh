@@ -2,8 +2,9 @@
 # The installer under Wine, as a user's silent install would run it: Palvo.exe, its Start-menu
 # and "Senden an" entries, Explorer's "Mit Palvo zerlegen" and "Öffnen mit" in place and the
 # program listed among the apps; the program started from the Start-menu entry showing its
-# window, and started by the Explorer verb's command offering the file; and the silent uninstall
-# removing everything the install put there.
+# window, and started by the Explorer verb's command offering the file; neither an install nor
+# an uninstall going on over a running Palvo.exe; and the silent uninstall removing everything
+# the install put there.
 # Usage: windows-installer.sh SETUP.EXE VERSION WINDOWS_SHELL.EXE   (WINEPREFIX and an X display set)
 set -euo pipefail
 setup=$1
@@ -49,8 +50,10 @@ sendTo="$(unixPath APPDATA)/Microsoft/Windows/SendTo/Palvo.lnk"
 # Run as downloaded, from the user's Downloads folder.
 downloads="$(unixPath USERPROFILE)/Downloads"
 probe=
+holder=
 # Whatever a failed run left behind goes, so that the next run starts clean.
 cleanUp() {
+    [[ -z $holder ]] || kill "$holder" 2>/dev/null || true
     rm -rf "$folder" "$entry" "$sendTo" ${probe:+"$probe"} "$downloads/${setup##*/}"
     for key in "$uninstallKey" "$verbKey" "$applicationKey"; do wine reg delete "$key" /f >/dev/null 2>&1 || true; done
 }
@@ -112,6 +115,21 @@ waitFor 30 jobEnded || fail "the job did not end: $(ls -A "$probe")"
 xdotool windowfocus --sync "$window" key shift+Tab Return
 waitFor 30 windowGone || fail "Enter on Ende did not end the program"
 
+# A running Palvo.exe, its file held as Windows holds it: the install over it and the uninstall
+# must both fail and leave everything in place. The uninstaller runs in place here, as its copy
+# in the temporary folder runs it, whose exit code is the one that tells.
+held="$probe/held"
+wine "$shell" hold "$programWin" >"$held" 2>&1 &
+holder=$!
+waitFor 30 grep -qs '^held' "$held" || fail "$programWin could not be held open: $(cat "$held")"
+! wine "$setupWin" /S || fail "the install over a running Palvo.exe reported success"
+checkInstalled
+! wine "$folder/Uninstall.exe" /S "_?=$folderWin" || fail "the uninstall of a running Palvo.exe reported success"
+checkInstalled
+kill "$holder"
+wait "$holder" || true
+holder=
+
 # The uninstaller runs from a copy of itself and returns at once: its work is waited for.
 wine "$folder/Uninstall.exe" /S
 waitFor 60 gone "$folder" || fail "$folder is still there: $(ls "$folder")"
@@ -120,4 +138,4 @@ gone "$sendTo" || fail "the \"Senden an\" entry is still there"
 for key in "$uninstallKey" "$verbKey" "$applicationKey"; do
     ! wine reg query "$key" >/dev/null 2>&1 || fail "$key is still there"
 done
-echo "installed, started by the Start menu and by Explorer's verb, uninstalled: Palvo $version"
+echo "installed, started by the Start menu and by Explorer's verb, kept while running, uninstalled: Palvo $version"

@@ -8,6 +8,7 @@
 Target amd64-unicode
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Palvo"
 ; The verb Explorer shows on every file, and the program as "Öffnen mit" lists it.
@@ -22,6 +23,8 @@ RequestExecutionLevel user
 InstallDir "$LOCALAPPDATA\Programs\Palvo"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 SetCompressor /SOLID lzma
+; A file that cannot be written stops the install, silently too, rather than being skipped.
+AllowSkipFiles off
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -44,11 +47,29 @@ VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "Copyright © 2026 Die Palvo-Entwickler, GPL-3.0-or-later"
 
+; A Palvo.exe that runs can be neither replaced nor deleted. It is removed first, before anything
+; else changes; while that fails, the user is asked to end Palvo and retry. Cancelling, or the
+; silent mode (/S) where nobody can answer, stops the run with everything as it was (exit code 2).
+!macro RemoveProgramUnlessRunning un
+Function ${un}RemoveProgramUnlessRunning
+  retry:
+    ClearErrors
+    Delete "$INSTDIR\Palvo.exe"
+    ${If} ${Errors}
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Palvo läuft noch („$INSTDIR\Palvo.exe“ ist in Gebrauch), bitte zuerst beenden und dann „Wiederholen“ wählen." /SD IDCANCEL IDRETRY retry
+        Abort "Palvo läuft noch: es wurde nichts geändert."
+    ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro RemoveProgramUnlessRunning ""
+!insertmacro RemoveProgramUnlessRunning "un."
+
 ; Tells Explorer that the verbs and "Öffnen mit" changed.
 !define ASSOCIATIONS_CHANGED "shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)"
 
 Section
     SetShellVarContext current
+    Call RemoveProgramUnlessRunning
     SetOutPath "$INSTDIR"
     File "/oname=Palvo.exe" "${PROGRAM}"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
@@ -75,15 +96,16 @@ Section
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; Removes exactly what the installer put there; the folder goes only when nothing else is in it.
+; Removes exactly what the installer put there, Palvo.exe first; the folder goes only when nothing
+; else is in it.
 Section "Uninstall"
     SetShellVarContext current
+    Call un.RemoveProgramUnlessRunning
     Delete "$SMPROGRAMS\Palvo.lnk"
     Delete "$SENDTO\Palvo.lnk"
     DeleteRegKey HKCU "${VERB_KEY}"
     DeleteRegKey HKCU "${APPLICATION_KEY}"
     System::Call "${ASSOCIATIONS_CHANGED}"
-    Delete "$INSTDIR\Palvo.exe"
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
