@@ -43,6 +43,17 @@ startFromMenuEntry() {
     echo "\"$command\" drew its window in German and still ran 5 seconds later"
 }
 
+# Dolphin's "Mit Palvo zerlegen": the service menu is there, executable as KDE 6 wants it, and its
+# command is the program the package installed.
+checkServiceMenu() {
+    local menu=/usr/share/kio/servicemenus/io.github.palvo.Palvo.zerlegen.desktop program
+    [[ -x $menu ]] || { echo "no executable service menu $menu"; return 1; }
+    grep -qx 'Name\[de\]=Mit Palvo zerlegen' "$menu" || { echo "$menu offers no \"Mit Palvo zerlegen\""; return 1; }
+    program=$(command -v "$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$menu")") && dpkg -S "$program" | grep -q '^palvo:' ||
+        { echo "$menu names no program of the package"; return 1; }
+    echo "the service menu \"Mit Palvo zerlegen\" starts $program"
+}
+
 # Inside a pristine root: what a user does with the package, leaving the system's file list.
 useThePackage() {
     local deb=$1
@@ -53,6 +64,7 @@ useThePackage() {
     echo "installed: $(dpkg-query -W -f='${Package} ${Version}' palvo)," \
         "with $(grep -c '^Setting up' /tmp/command.log) packages set up in all"
     startFromMenuEntry
+    checkServiceMenu
     quietly apt-get remove -y palvo
     quietly dpkg --purge palvo
     listFiles >/tmp/files.list
