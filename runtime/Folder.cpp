@@ -90,6 +90,7 @@ NewFile::NewFile(NewFile&& other) noexcept
     , name_(std::move(other.name_))
     , shownName_(std::move(other.shownName_))
     , handle_(std::exchange(other.handle_, kNoHandle))
+    , copied_(other.copied_)
     , committed_(std::exchange(other.committed_, true))
 {
 }

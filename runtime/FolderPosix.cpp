@@ -1,6 +1,7 @@
 #include "runtime/FileError.h"
 #include "runtime/Folder.h"
 #include "runtime/Path.h"
+#include "Writeback.h"
 
 #include <algorithm>
 #include <cctype>
@@ -92,6 +93,7 @@ std::string Medium::nameKey(std::string_view name) const
 
 Folder::Folder(std::string path)
     : path_(std::move(path))
+    , writeback_(std::make_unique<Writeback>())
 {
     handle_ = ::open(openedPath().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // A folder that may be written but not read (a drop box) is held as a mere path.
@@ -202,6 +204,7 @@ std::optional<std::error_code> Folder::whyNotRemovable(const std::string& name) 
 
 void Folder::flushFiles() const
 {
+    writeback_->finish();
     if (::syncfs(handle_) != 0)
         flushAllInstead(shownPath());
 }

@@ -2,6 +2,7 @@
 #include "runtime/Folder.h"
 #include "runtime/Path.h"
 #include "runtime/WideText.h"
+#include "Writeback.h"
 
 #include <filesystem>
 #include <utility>
@@ -28,6 +29,7 @@ bool Medium::sameName(std::string_view a, std::string_view b) const
 
 Folder::Folder(std::string path)
     : path_(std::move(path))
+    , writeback_(std::make_unique<Writeback>())
 {
     // Held without delete sharing: nobody can remove or rename the folder under the job.
     handle_ = ::CreateFileW(widen(openedPath()).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -106,7 +108,8 @@ std::optional<std::error_code> Folder::whyNotRemovable(const std::string& name) 
 
 void Folder::flushFiles() const
 {
-    // Every new file put its bytes on the medium when it was committed.
+    // Each new file's bytes go to the medium on their own.
+    writeback_->finish();
 }
 
 void Folder::flushNames() const

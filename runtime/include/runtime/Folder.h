@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -58,8 +59,9 @@ public:
     // where the medium cannot, nothing happens, and writing reports whatever goes wrong.
     void reserve(ByteCount length);
     void write(std::span<const std::byte> bytes);
-    // Closes the file and keeps it. On Windows its bytes go to the medium first; on Linux the
-    // folder's flushFiles() puts them there, for all files at once.
+    // Closes the file and keeps it. Its bytes are sent on their way to the medium off the
+    // calling thread, which goes on at once; the folder's flushFiles() waits until they are
+    // there, and reports a failure of the close or the flush.
     void commit();
     // Puts the file's bytes on the medium, closes it and puts it in the place of name, in the
     // same folder, in one step; then the new name is put on the medium too. What carries that
@@ -80,6 +82,7 @@ private:
     std::string name_;
     std::string shownName_;
     NativeHandle handle_;
+    ByteCount copied_ = 0;  // written, not shared with another file: what the medium has to take
     bool committed_ = false;
 };
 
@@ -130,8 +133,8 @@ public:
     // Puts the folder's names on the medium, as they are now.
     void flushNames() const;
 
-    // Puts the bytes of every file written here on the medium (on Linux: all files of its file
-    // system at once; on Windows each new file did so when it was committed).
+    // Puts the bytes of every file committed here on the medium (on Linux: of all files of its
+    // file system at once; on Windows each file's on its own).
     void flushFiles() const;
 
     // Takes the lock of a job's outputs, known by key; nothing while another job, in this
@@ -163,6 +166,7 @@ private:
 
     std::string path_;
     NativeHandle handle_;
+    std::unique_ptr<class Writeback> writeback_;  // of the files committed here
 };
 
 // An exclusive lock of a job's outputs in a folder, held as long as the object lives: a hidden
