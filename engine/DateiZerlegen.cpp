@@ -40,15 +40,22 @@ void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& 
     pieces.finished(number);
 }
 
-// Written a line at a time, in the code page cmd reads it in, under a name of its own; it
-// gets its name only once it and the pieces are on the medium.
+// Made a line at a time, in the code page cmd reads it in, and written in blocks, under a name
+// of its own; it gets its name only once it and the pieces are on the medium.
 void writeScript(const CuttingPlan& plan, const runtime::Folder& folder, std::string_view key)
 {
     runtime::NewFile script = folder.replace(runtime::Folder::scratchName(key, ".tmp"), plan.scriptFileName());
+    std::string block;
+    const auto writeBlock = [&] {
+        script.write(std::as_bytes(std::span(block)));
+        block.clear();
+    };
     writeJoinScript(plan, [&](std::string_view line) {
-        const std::string bytes = runtime::toOemCodePage(line).bytes;
-        script.write(std::as_bytes(std::span(bytes)));
+        block += runtime::toOemCodePage(line).bytes;
+        if (block.size() >= kBlockSize)
+            writeBlock();
     });
+    writeBlock();
     script.commitAs(plan.scriptFileName());
 }
 

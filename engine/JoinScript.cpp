@@ -63,8 +63,8 @@ void writePieceCheck(const std::string& name, ByteCount length, const Out& out)
     const std::string piece = inBatchQuotes(name), bytes = lengthText(length);
     line(out, "for %%L in (" + piece + ") do if not \"%%~zL\"==\"" + bytes + "\" set \"Ist= %%~zL\"");
     line(out, "if \"%Ist%\"==\" \" echo Das Teil " + piece + " fehlt. & goto TeilFalsch");
-    line(out, "if defined Ist if exist " + inBatchQuotes(name + "\\*") + " echo Statt des Teils " + piece +
-                  " gibt es hier einen Ordner dieses Namens. & goto TeilFalsch");
+    line(out, "if defined Ist if exist " + inBatchQuotes(name + "\\*") + " echo " + piece +
+                  " ist ein Ordner, kein Teil. & goto TeilFalsch");
     line(out, "if defined Ist echo Das Teil " + piece + " hat%Ist% Bytes, es muss genau " + bytes +
                   " Bytes haben. & goto TeilFalsch");
 }

@@ -9,6 +9,8 @@
 #include <climits>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <linux/fs.h>
 #include <linux/magic.h>
 #include <sys/file.h>
@@ -71,6 +73,26 @@ int attributeFlags(int descriptor)
     return ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0 ? flags : 0;
 }
 
+constexpr long kFuse = 0x65735546;  // a medium whose driver is a program: its mount tells which
+
+// The type of the mount the descriptor lies on, as the system's table of mounts names it
+// ("ext4", "fuse.fusefat"); empty where it cannot be told.
+std::string mountType(int descriptor)
+{
+    struct statx mount {};
+    if (::statx(descriptor, "", AT_EMPTY_PATH, STATX_MNT_ID, &mount) != 0 || !(mount.stx_mask & STATX_MNT_ID))
+        return {};
+    std::ifstream mounts("/proc/self/mountinfo");
+    for (std::string line; std::getline(mounts, line);) {
+        std::istringstream fields(line);
+        std::uint64_t id = 0;
+        const auto separator = line.find(" - ");
+        if (fields >> id && id == mount.stx_mnt_id && separator != std::string::npos)
+            return line.substr(separator + 3, line.find(' ', separator + 3) - separator - 3);
+    }
+    return {};
+}
+
 // A folder held as a mere path cannot be flushed alone: the whole system is, instead.
 void flushAllInstead(const std::string& shownPath)
 {
@@ -130,10 +152,11 @@ Medium Folder::medium() const
     medium.longestPath = longestPath > 0 ? static_cast<std::size_t>(longestPath) : PATH_MAX;
     if (sizes.f_files > 0)
         medium.freeFileSlots = sizes.f_favail;
-    if (kind.f_type == MSDOS_SUPER_MAGIC)
+    const bool fat = kind.f_type == MSDOS_SUPER_MAGIC || (kind.f_type == kFuse && mountType(handle_) == "fuse.fusefat");
+    if (fat)
         medium.entriesPerFolder = 65534;
     medium.readOnly = (sizes.f_flag & ST_RDONLY) != 0;
-    medium.ignoresCase = (attributeFlags(handle_) & FS_CASEFOLD_FL) != 0 ||
+    medium.ignoresCase = fat || (attributeFlags(handle_) & FS_CASEFOLD_FL) != 0 ||
                          ignoresCase(static_cast<long>(kind.f_type)) || findsNamesInOtherCase();
     return medium;
 }

@@ -33,10 +33,6 @@ std::vector<Word> words(const std::string& line)
     }
     if (inQuotes)
         throw std::runtime_error("an open quote in: " + line);
-    for (const Word& word : result) {
-        if (!word.quoted && !word.isPlus() && word.text.find_first_of("&()[]{}^=;!'+,`~") != std::string::npos)
-            throw std::runtime_error("cmd would split the unquoted name " + word.text);
-    }
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -48,6 +49,7 @@ public:
             }
             call ? call() : std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+        ended_ = false;
     }
 
     std::vector<std::string> messages;
@@ -62,19 +64,33 @@ TEST(CuttingRun, WithoutAThreadForTheJobTheWindowSaysSoAndStaysUsable)
 {
     SKIP_UNLESS_ROOT();
     TempFolder folder;
-    writeFile(folder / "film.avi", randomBytes(3000));
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::all);
+    const std::string bytes = randomBytes(3000);
+    writeFile(folder / "film.avi", bytes);
+    // What the window showed, and whether it was idle again, after a job without a thread and
+    // after one once the system gives threads again.
     const std::string shown = asUser(65534, [&] {
-        const rlimit oneProcess{1, 1};  // this one: no thread more
-        ::setrlimit(RLIMIT_NPROC, &oneProcess);
         QueueView window;
         form::CuttingRun run(window);
-        run.start(folder / "film.avi", 1000);
-        window.runUntilTheJobEnds();
-        return (window.messages.empty() ? "" : window.messages.front()) + (run.running() ? " (still running)" : "");
+        rlimit given{};
+        ::getrlimit(RLIMIT_NPROC, &given);
+        const auto cut = [&](rlim_t threads) {
+            const rlimit limit{threads, given.rlim_max};
+            ::setrlimit(RLIMIT_NPROC, &limit);
+            window.messages.clear();
+            run.start(folder / "film.avi", 1000);
+            window.runUntilTheJobEnds();
+            return (window.messages.empty() ? "no message" : window.messages.front()) +
+                   (run.running() ? ", running\n" : ", idle\n");
+        };
+        const std::string withoutThread = cut(1);  // this process alone, no thread more
+        return withoutThread + cut(given.rlim_max);
     });
     EXPECT_TRUE(shown.starts_with("Das Zerlegen wurde abgebrochen.")) << shown;
     EXPECT_NE(shown.find("Das System lässt gerade keinen weiteren Arbeitsablauf zu"), std::string::npos) << shown;
-    EXPECT_EQ(folder.names(), std::vector<std::string>{"film.avi"});
+    EXPECT_NE(shown.find(", idle\nno message, idle\n"), std::string::npos) << shown;
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.002", "film.003", "film.avi", "film.bat"}));
+    EXPECT_TRUE(joinedPieces(folder / "film.") == bytes);
 }
 
 } // namespace

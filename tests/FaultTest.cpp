@@ -79,22 +79,6 @@ void expectNextJobSucceeds(const std::string& folder, const std::string& name, c
     EXPECT_TRUE(expectNothingLost(folder, name, bytes, pieceLength));
 }
 
-// Does something to the disk when the job starts on the given piece.
-class FaultOnPiece : public RecordingReport {
-public:
-    FaultOnPiece(std::size_t piece, std::function<void()> fault) : piece_(piece), fault_(std::move(fault)) {}
-    void pieceStarted(std::int64_t number, const std::string& path) override
-    {
-        RecordingReport::pieceStarted(number, path);
-        if (pieces.size() == piece_)
-            fault_();
-    }
-
-private:
-    std::size_t piece_;
-    std::function<void()> fault_;
-};
-
 TEST(Faults, AWriteBeyondTheFileSizeLimitFailsCleanly)
 {
     runtime::prepareProgram();  // as every Palvo program starts
@@ -123,7 +107,7 @@ TEST(Faults, ADiskFilledDuringTheJobFailsCleanly)
     RecordingReport earlier;
     DateiZerlegen(disk / "film.avi", 100000, earlier);
     const std::string earlierScript = readFile(disk / "film.bat");
-    FaultOnPiece report(3, [&] {
+    ReportAt report(3, [&] {
         const int descriptor = ::open((disk / "füller").c_str(), O_WRONLY | O_CREAT, 0644);
         const std::string block(4096, 'x');
         while (::write(descriptor, block.data(), block.size()) > 0) {
@@ -145,7 +129,7 @@ TEST(Faults, ASourceThatShrinksIsAFailureNotAShortPiece)
     TempFolder folder;
     const std::string bytes = randomBytes(400000);
     writeFile(folder / "film.avi", bytes);
-    FaultOnPiece report(2, [&] { EXPECT_EQ(::truncate((folder / "film.avi").c_str(), 150), 0); });
+    ReportAt report(2, [&] { EXPECT_EQ(::truncate((folder / "film.avi").c_str(), 150), 0); });
     expectJobFails(folder / "film.avi", 100000, report, runtime::FileProblem::SourceShrank,
                    folder / "film.avi");
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.avi"}));
@@ -165,7 +149,7 @@ TEST(Faults, ASourceWrittenToDuringTheJobGetsNoScript)
         SCOPED_TRACE(w.what);
         TempFolder folder;
         writeFile(folder / "film.avi", randomBytes(400000, 3));
-        FaultOnPiece report(2, [&] { w.write(folder / "film.avi"); });
+        ReportAt report(2, [&] { w.write(folder / "film.avi"); });
         expectJobFails(folder / "film.avi", 100000, report, runtime::FileProblem::SourceChanged, folder / "film.avi");
         EXPECT_FALSE(exists(folder / "film.bat"));
     }
@@ -181,7 +165,7 @@ TEST(Faults, TheJobStaysInTheFolderItCheckedWhenTheWayThereChanges)
     const std::string bytes = randomBytes(50000, 7);
     writeFile(first + "/film.avi", bytes);
     writeFile(second + "/film.avi", randomBytes(50000, 8));
-    FaultOnPiece report(3, [&] {  // the way is pointed at the other folder meanwhile
+    ReportAt report(3, [&] {  // the way is pointed at the other folder meanwhile
         ::symlink(second.c_str(), (way + ".neu").c_str());
         ::rename((way + ".neu").c_str(), way.c_str());
     });
@@ -272,73 +256,103 @@ TEST(Faults, NamesAndPathsAtTheSystemsLimits)
     EXPECT_NE(report.messages[0].find("wäre länger, als der Datenträger erlaubt"), std::string::npos);
 }
 
-TEST(Faults, EveryCharacterALinuxNameMayHold)
+TEST(Faults, NamesALinuxMediumHoldsButWindowsOrTheScriptCannotAreRefused)
 {
-    const struct {
-        const char* name;
-        bool joinable;
-    } cases[] = {
-        {"100% sicher!.avi", true},          {"Über ^&=;,`~'[]{}() +.avi", true}, {"café crème.avi", true},
-        {"zeile\numbruch.avi", false},       {"an\"f\"uehrung.avi", false},      {"Ελληνικά.avi", false},
-        {"tab\there.avi", false},            {"frage?.avi", false},              {"stern*.avi", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const char* name : {"zeile\numbruch.avi", "an\"f\"uehrung.avi", "Ελληνικά.avi", "tab\there.avi", "frage?.avi",
+                             "stern*.avi"}) {
+        SCOPED_TRACE(name);
         TempFolder folder;
-        const std::string bytes = randomBytes(3000, 9);
-        writeFile(folder / c.name, bytes);
-        RecordingReport report;
-        DateiZerlegen(folder / c.name, 1000, report);
-        EXPECT_EQ(report.messages.empty(), c.joinable);
-        if (!c.joinable) {
-            EXPECT_EQ(folder.names(), std::vector<std::string>{c.name});
-            continue;
-        }
-        ::unlink((folder / c.name).c_str());
-        ASSERT_EQ(runBatchFile(folder.path(), engine::BasisPfad(c.name) + "bat"), 0);
-        EXPECT_EQ(readFile(folder / c.name), bytes);
+        writeFile(folder / name, randomBytes(3000, 9));
+        expectRefusal(folder, name, 1000, "Bitte benennen Sie die Datei um");
     }
 }
 
-TEST(Faults, KilledAtRandomMomentsLeavesNoWrongScript)
+// A job's report that kills the job's process at a moment of its own.
+class KillingReport : public RecordingReport {
+public:
+    KillingReport(std::int64_t piece, bool afterTheLastByte) : piece_(piece), afterTheLastByte_(afterTheLastByte) {}
+    void pieceStarted(std::int64_t number, const std::string& path) override
+    {
+        if (number == piece_)
+            ::raise(SIGKILL);
+        RecordingReport::pieceStarted(number, path);
+    }
+    void progressed(std::int64_t done, std::int64_t total) override
+    {
+        if (afterTheLastByte_ && done == total)
+            ::raise(SIGKILL);
+    }
+
+private:
+    std::int64_t piece_;
+    bool afterTheLastByte_;
+};
+
+// Whether the command, which runs palvo_cut, ended by a kill; the shell tells a kill as 128 + 9.
+bool killedBy(const std::string& command)
 {
-    constexpr int kKills = 20;
-    const std::string bytes = randomBytes(16 << 20, 10);
-    constexpr ByteCount kPiece = 256 << 10;
-    auto cutInChild = [&](const std::string& source) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            RecordingReport report;
-            DateiZerlegen(source, kPiece, report);
-            ::_exit(0);
-        }
-        return child;
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGKILL;
+}
+
+TEST(Faults, KilledAtAnyMomentLeavesNoWrongScript)
+{
+    const std::string bytes = randomBytes((2 << 20) + 1000, 10);
+    constexpr ByteCount kPiece = 256 << 10;  // 9 pieces, each on its way to the medium on its own
+    constexpr std::int64_t kPieces = 9;
+    const auto inReport = [](std::int64_t piece, bool afterTheLastByte) {
+        return [=](const std::string& source) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                KillingReport report(piece, afterTheLastByte);
+                DateiZerlegen(source, kPiece, report);
+                ::_exit(0);
+            }
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        };
     };
-
-    // One whole job sets the range of moments to kill at.
-    TempFolder timing;
-    writeFile(timing / "film.avi", bytes);
-    const auto start = std::chrono::steady_clock::now();
-    ::waitpid(cutInChild(timing / "film.avi"), nullptr, 0);
-    const auto jobMicroseconds =
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
-
-    std::mt19937 random(20261207);
-    int withScript = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
-        SCOPED_TRACE("kill " + std::to_string(kill));
+    // Killed as it enters the call on the system, the n-th of its kind.
+    const auto atCall = [](const char* call, int n) {
+        return [=](const std::string& source) {
+            return killedBy("strace -f -qq -o /dev/null -e inject=" + std::string(call) + ":signal=KILL:when=" +
+                            std::to_string(n) + " " PALVO_CUT " '" + source + "' " + std::to_string(kPiece));
+        };
+    };
+    enum class Left { EarlierSet, NoScript, NewSet };
+    const struct {
+        const char* moment;
+        std::function<bool(const std::string& source)> cutAndKill;
+        Left left;
+    } moments[] = {
+        {"as its first piece starts", inReport(1, false), Left::EarlierSet},
+        {"as a piece in the middle starts", inReport(5, false), Left::EarlierSet},
+        {"as its last piece starts", inReport(kPieces, false), Left::EarlierSet},
+        {"after its last byte", inReport(0, true), Left::EarlierSet},
+        {"putting the pieces on the medium", atCall("syncfs", 1), Left::EarlierSet},
+        {"as the old script has gone", atCall("fsync", 1), Left::NoScript},
+        {"giving the last piece its name", atCall("renameat", 1), Left::NoScript},
+        {"giving a piece in the middle its name", atCall("renameat", 5), Left::NoScript},
+        {"putting the pieces' names on the medium", atCall("fsync", 2), Left::NoScript},
+        {"putting the script's bytes on the medium", atCall("fdatasync", 1), Left::NoScript},
+        {"giving the script its name", atCall("renameat", kPieces + 1), Left::NoScript},
+        {"putting the script's name on the medium", atCall("fsync", 3), Left::NewSet},
+    };
+    for (const auto& m : moments) {
+        SCOPED_TRACE(m.moment);
         TempFolder folder;
         writeFile(folder / "film.avi", bytes);
         RecordingReport earlier;  // an earlier job's pieces and script, of another size
         DateiZerlegen(folder / "film.avi", kPiece / 2, earlier);
-        const pid_t child = cutInChild(folder / "film.avi");
-        ::usleep(static_cast<useconds_t>(random() % (jobMicroseconds * 8 / 10 + 1)));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        withScript += expectNothingLost(folder.path(), "film.avi", bytes, kPiece);
+        const std::string earlierScript = readFile(folder / "film.bat");
+        EXPECT_TRUE(m.cutAndKill(folder / "film.avi")) << "the job was killed at that moment";
+        EXPECT_EQ(expectNothingLost(folder.path(), "film.avi", bytes, kPiece), m.left != Left::NoScript);
+        if (m.left != Left::NoScript) {
+            EXPECT_EQ(readFile(folder / "film.bat") == earlierScript, m.left == Left::EarlierSet);
+        }
         expectNextJobSucceeds(folder.path(), "film.avi", bytes, kPiece);
     }
-    std::printf("%d kills: %d left a complete script, %d none\n", kKills, withScript, kKills - withScript);
 }
 
 TEST(Faults, PiecesShareTheSourcesBlocksWhereTheMediumCan)

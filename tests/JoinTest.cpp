@@ -103,7 +103,7 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
          "Das Teil \"film.003\" hat 132801 Bytes, es muss genau 132800 Bytes haben."},
         {"a folder named like a piece", [](const std::string& to) {
              fs::remove(to + "/film.001"), fs::create_directory(to + "/film.001"); },
-         "Statt des Teils \"film.001\" gibt es hier einen Ordner dieses Namens."},
+         "\"film.001\" ist ein Ordner, kein Teil."},
         {"a file of the target's name", [&](const std::string& to) { writeFile(to + "/film.avi", other); },
          "Die Datei \"film.avi\" gibt es in diesem Ordner schon."},
         {"a receiving medium with room for the pieces only", [](const std::string&) {},

@@ -83,6 +83,19 @@ ExfatStick::~ExfatStick()
     run("losetup -d '" + device_ + "'");
 }
 
+FatStick::FatStick(std::uint64_t bytes)
+{
+    const std::string image = image_ / "stick.img";
+    run("truncate -s " + std::to_string(bytes) + " '" + image + "'");
+    run("mkfs.vfat -F 32 -s 1 '" + image + "'");  // small clusters: room for many files
+    run("fusefat -o rw+ '" + image + "' '" + path() + "'");
+}
+
+FatStick::~FatStick()
+{
+    ::umount2(path().c_str(), MNT_DETACH);
+}
+
 std::string asUser(unsigned user, const std::function<std::string()>& work)
 {
     int ends[2];

@@ -21,7 +21,7 @@ namespace testsupport {
 // A file system of its own mounted on a fresh folder, unmounted again with the object.
 class MountedFolder {
 public:
-    ~MountedFolder();
+    virtual ~MountedFolder();
     MountedFolder(const MountedFolder&) = delete;
     MountedFolder& operator=(const MountedFolder&) = delete;
 
@@ -73,6 +73,17 @@ public:
 private:
     TempFolder image_;
     std::string device_;  // the loop device that FUSE's exFAT reads the image through
+};
+
+// A FAT file system, as on older sticks and cards, mounted through FUSE: this kernel has no
+// driver of its own for it.
+class FatStick : public MountedFolder {
+public:
+    explicit FatStick(std::uint64_t bytes);
+    ~FatStick();
+
+private:
+    TempFolder image_;
 };
 
 // Runs work in a child process as the given ordinary user, without root's rights, and

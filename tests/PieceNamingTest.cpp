@@ -58,13 +58,6 @@ TEST(PieceNaming, FormsNamesFromLinuxPaths)
         expectNaming(c, '/');
 }
 
-TEST(PieceNaming, NumbersGrowPastThreeDigits)
-{
-    EXPECT_EQ(pieceName("film.", 42), "film.042");
-    EXPECT_EQ(pieceName("film.", 1000), "film.1000");
-    EXPECT_EQ(pieceName("film.", 40000), "film.40000");
-}
-
 TEST(PieceNaming, RecognisesOnlyTheNamesItWrites)
 {
     const struct {

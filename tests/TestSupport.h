@@ -5,6 +5,7 @@
 #include "CopyLineReader.h"
 
 #include <cstdint>
+#include <functional>
 #include <future>
 #include <string>
 #include <utility>
@@ -68,6 +69,23 @@ public:
     std::vector<std::string> pieces;  // the paths of the pieces begun
     std::vector<std::pair<std::int64_t, std::int64_t>> progress;
     int ends = 0;
+};
+
+// A job's report that does something as the job starts the piece of that number: a fault
+// made, a signal given, at a moment of the job's own.
+class ReportAt : public RecordingReport {
+public:
+    ReportAt(std::int64_t piece, std::function<void()> action) : piece_(piece), action_(std::move(action)) {}
+    void pieceStarted(std::int64_t number, const std::string& path) override
+    {
+        RecordingReport::pieceStarted(number, path);
+        if (number == piece_)
+            action_();
+    }
+
+private:
+    std::int64_t piece_;
+    std::function<void()> action_;
 };
 
 // A job's report that waits at its second piece until it is told to go on: a job held in

@@ -30,28 +30,18 @@ TEST(Windows, CmdRebuildsANameWithUmlautsFromItsOemScript)
     EXPECT_EQ(readFile(folder / name), bytes);
 }
 
-TEST(Windows, RefusesBeforeWritingAnything)
+TEST(Windows, NamesInTheWayAreFoundInAnyLetterCase)
 {
     const struct {
-        const char* what;
         const char* source;
         const char* folderInTheWay;
-        const char* message;
-    } cases[] = {
-        {"the script's name in capitals", "FILM.BAT", nullptr, "hat die Endung „.bat“"},
-        {"the script's name in mixed letters", "Film.Bat", nullptr, "hat die Endung „.bat“"},
-        {"named like its own piece", "film.002", nullptr, "trägt den Namen eines ihrer eigenen Teile"},
-        {"a folder named like a piece", "film.avi", "FILM.002", "Unterordner namens „FILM.002“"},
-        {"a folder named like a piece, umlauts in other case", "ärger.avi", "ÄRGER.002", "Unterordner namens „ÄRGER.002“"},
-        {"a character no OEM code page holds", "Preis €.avi", nullptr, "das Zeichen „€“"},
-    };
+    } cases[] = {{"film.avi", "FILM.002"}, {"ärger.avi", "ÄRGER.002"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.folderInTheWay);
         TempFolder folder;
         writeFile(folder / c.source, randomBytes(3000, 4));
-        if (c.folderInTheWay)
-            makeFolder(folder / c.folderInTheWay);
-        expectRefusal(folder, c.source, 1000, c.message);
+        makeFolder(folder / c.folderInTheWay);
+        expectRefusal(folder, c.source, 1000, std::string("Unterordner namens „") + c.folderInTheWay + "“");
     }
 }
 
