@@ -161,43 +161,37 @@ TEST(Guards, WhatMayNotChangeIsFoundBeforeAnythingIsWritten)
 {
     SKIP_UNLESS_ROOT();
     ImageDisk disk("ext4", 32 << 20);
+    TempFolder elsewhere;
+    writeFile(elsewhere / "fremd", "eine Datei eines anderen Datenträgers");
+    const std::string folder = disk / "ordner";
+    const auto marked = [&](const char* attribute, const char* name) {
+        return "chattr " + std::string(attribute) + " '" + folder + name + "'";
+    };
     const struct {
         const char* what;
-        const char* attribute;
-        const char* marked;  // in the folder; "": the folder itself
+        std::string mark, undo;  // the commands that make it so and take it back
         const char* refusal;
     } cases[] = {
-        {"an immutable folder", "+i", "", "können keine Dateien angelegt werden"},
-        {"a folder that may only grow", "+a", "", "können keine Dateien angelegt werden"},
-        {"an immutable old piece", "+i", "film.002", "film.002“ kann nicht ersetzt werden"},
-        {"an old piece that may only grow", "+a", "film.002", "film.002“ kann nicht ersetzt werden"},
+        {"an immutable folder", marked("+i", ""), marked("-i", ""), "können keine Dateien angelegt werden"},
+        {"a folder that may only grow", marked("+a", ""), marked("-a", ""), "können keine Dateien angelegt werden"},
+        {"an immutable old piece", marked("+i", "/film.002"), marked("-i", "/film.002"),
+         "film.002“ kann nicht ersetzt werden"},
+        {"an old piece that may only grow", marked("+a", "/film.002"), marked("-a", "/film.002"),
+         "film.002“ kann nicht ersetzt werden"},
+        {"an old piece something is mounted on", "mount --bind '" + elsewhere / "fremd" + "' '" + folder + "/film.002'",
+         "umount '" + folder + "/film.002'", "film.002“ kann nicht ersetzt werden"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string folder = disk / "ordner";
         fs::create_directory(folder);
         writeFile(folder + "/film.avi", randomBytes(3000, 8));
         writeFile(folder + "/film.002", "alt");
-        const std::string marked = *c.marked ? folder + "/" + c.marked : folder;
-        ASSERT_EQ(std::system(("chattr " + std::string(c.attribute) + " '" + marked + "'").c_str()), 0);
+        ASSERT_EQ(std::system(c.mark.c_str()), 0) << c.mark;
         expectHolds(refusalOf(folder + "/film.avi", 1000), c.refusal);
         EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"film.002", "film.avi"}));
-        std::system(("chattr -i -a '" + marked + "'").c_str());
+        EXPECT_EQ(std::system(c.undo.c_str()), 0) << c.undo;
         fs::remove_all(folder);
     }
-}
-
-TEST(Guards, AnOldPieceSomethingIsMountedOn)
-{
-    SKIP_UNLESS_ROOT();
-    TempFolder folder, elsewhere;
-    writeFile(folder / "film.avi", randomBytes(3000, 7));
-    writeFile(folder / "film.002", "");
-    writeFile(elsewhere / "fremd", "eine Datei eines anderen Datenträgers");
-    ASSERT_EQ(std::system(("mount --bind '" + elsewhere / "fremd" + "' '" + folder / "film.002" + "'").c_str()), 0);
-    expectHolds(refusalOf(folder / "film.avi", 1000), "„" + folder / "film.002" + "“ kann nicht ersetzt werden");
-    ::umount2((folder / "film.002").c_str(), MNT_DETACH);
-    EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.002", "film.avi"}));
 }
 
 TEST(Guards, ALockAKilledJobLeftStandsInNobodysWay)

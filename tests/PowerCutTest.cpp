@@ -52,9 +52,7 @@ public:
         const auto found = currentNames_.find(name);
         return found == currentNames_.end() ? std::nullopt : std::optional(found->second);
     }
-    void write(File file, std::int64_t end) { lengths_[file] = std::max(lengths_[file], end); }
     void append(File file, std::int64_t bytes) { lengths_[file] += bytes; }
-    void truncate(File file, std::int64_t length) { lengths_[file] = length; }
     std::int64_t length(File file) const { return lengths_.at(file); }
     void flushFile(File file) { durableLengths_[file] = lengths_[file]; }
     void flushAllFiles() { durableLengths_ = lengths_; }
@@ -200,14 +198,6 @@ public:
             medium_.append(filesByHandle_.at(handles(arguments).at(name == "copy_file_range" ? 1 : 0)), result);
             return true;
         }
-        if (name == "pwrite64" && known(arguments, 0)) {
-            medium_.write(file(), lastNumber(arguments) + result);
-            return true;
-        }
-        if (name == "ftruncate" && known(arguments, 0)) {
-            medium_.truncate(file(), lastNumber(arguments));
-            return true;
-        }
         if ((name == "fsync" || name == "fdatasync") && known(arguments, 0)) {
             medium_.flushFile(file());
             return true;
@@ -257,10 +247,6 @@ private:
             found.push_back((*it)[1]);
         return found;
     }
-    static std::int64_t lastNumber(const std::string& arguments)
-    {
-        return std::stoll(arguments.substr(arguments.rfind(", ") + 2));
-    }
 
     Medium& medium_;
     std::string folder_;
@@ -277,8 +263,8 @@ struct RecordedJob {
         engine::DateiZerlegen(folder / "film.avi", kEarlierPiece, earlier);
         for (const std::string& name : folder.names())
             earlierFiles[name] = medium.existing(name, static_cast<std::int64_t>(readFile(folder / name).size()));
-        const std::string command = "strace -f -qq -y -o '" + folder / "calls" + "' -e trace=openat,write,pwrite64," +
-                                    "copy_file_range,ftruncate,unlinkat,renameat,renameat2,fsync,fdatasync,syncfs,close " +
+        const std::string command = "strace -f -qq -y -o '" + folder / "calls" + "' -e trace=openat,write," +
+                                    "copy_file_range,unlinkat,renameat,renameat2,fsync,fdatasync,syncfs,close " +
                                     PALVO_CUT " '" + folder / "film.avi" + "' " + std::to_string(kPiece) + " >/dev/null";
         EXPECT_EQ(std::system(command.c_str()), 0);
         std::ifstream record(folder / "calls");
