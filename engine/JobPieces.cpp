@@ -46,6 +46,7 @@ std::string JobPieces::writtenName(std::int64_t number) const
 
 void JobPieces::takeBack()
 {
+    folder_.abandonFiles();
     for (; finished_ > 0; --finished_)
         folder_.remove(writtenName(finished_));
 }

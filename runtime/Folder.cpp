@@ -2,6 +2,7 @@
 
 #include "runtime/FileError.h"
 #include "runtime/Path.h"
+#include "Writeback.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -44,6 +45,11 @@ bool Folder::forEachName(const std::function<void(const std::string& name)>& vis
     if (error)
         throw FileError(FileOperation::ListFolder, shownPath(), error);
     return true;
+}
+
+void Folder::abandonFiles() const
+{
+    writeback_->abandon();
 }
 
 std::optional<FolderLock> Folder::lock(std::string_view key, std::string_view note) const

@@ -45,6 +45,16 @@ void Writeback::finish()
         throw *std::exchange(failure_, std::nullopt);
 }
 
+void Writeback::abandon()
+{
+    std::unique_lock lock(mutex_);
+    for (const Finished& file : waiting_)
+        close(file);
+    waiting_.clear();
+    changed_.wait(lock, [this] { return !busy_; });
+    failure_.reset();
+}
+
 void Writeback::run(std::stop_token stop)
 {
     std::unique_lock lock(mutex_);

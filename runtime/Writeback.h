@@ -29,6 +29,9 @@ public:
     // Waits until every file taken is closed, on Windows with its bytes on the medium, and
     // throws the first failure of any.
     void finish();
+    // Closes what still waits without flushing it and waits for the file on its way: the files
+    // are to go again, and Windows removes no file that is open.
+    void abandon();
 
 private:
     struct Finished {

@@ -136,6 +136,9 @@ public:
     // Puts the bytes of every file committed here on the medium (on Linux: of all files of its
     // file system at once; on Windows each file's on its own).
     void flushFiles() const;
+    // Closes every file committed here that has yet to reach the medium, without putting it
+    // there: for files that are to be removed again.
+    void abandonFiles() const;
 
     // Takes the lock of a job's outputs, known by key; nothing while another job, in this
     // process or another, holds it. The lock goes with the returned object. note tells the jobs
