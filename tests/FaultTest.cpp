@@ -310,7 +310,7 @@ TEST(Faults, KilledAtAnyMomentLeavesNoWrongScript)
     // Killed as it enters the call on the system, the n-th of its kind.
     const auto atCall = [](const char* call, int n) {
         return [=](const std::string& source) {
-            return killedBy("strace -f -qq -o /dev/null -e inject=" + std::string(call) + ":signal=KILL:when=" +
+            return killedBy("ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -e inject=" + std::string(call) + ":signal=KILL:when=" +
                             std::to_string(n) + " " PALVO_CUT " '" + source + "' " + std::to_string(kPiece));
         };
     };
