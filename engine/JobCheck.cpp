@@ -103,6 +103,21 @@ std::optional<std::string> oldOutputInTheWay(const OldOutput& old, const runtime
     return std::nullopt;
 }
 
+// A source named like a piece, beside pieces and a script of its stem, is most likely one of an
+// earlier set chosen by mistake: its cut would replace the set it belongs to, which may be all
+// there is of that file here.
+std::optional<std::string> pieceOfAnEarlierSet(const CuttingPlan& plan, const FolderContents& contents,
+                                               const runtime::Folder& folder)
+{
+    if (contents.outputs.empty() || pieceNumberOf(plan.target, plan.pieceStem) == 0)
+        return std::nullopt;
+    return "Die ausgewählte Datei " + inQuotes(plan.target) + " ist dem Namen nach selbst ein Teil. Beim Zerlegen " +
+           "würden die Teile " + inQuotes(plan.pieceFileName(1)) + " und folgende und die Batch-Datei " +
+           inQuotes(plan.scriptFileName()) + " im Ordner " + inQuotes(folder.shownPath()) +
+           " ersetzt, zu denen sie gehört. Bitte wählen Sie die ursprüngliche Datei, oder benennen Sie die Datei um "
+           "und versuchen Sie es erneut.";
+}
+
 bool stagedNamesFit(const CuttingPlan& plan, std::string_view key, const runtime::Medium& medium)
 {
     const std::string longest = stagedPieceName(key, plan.pieceCount);
@@ -129,6 +144,8 @@ FolderJudgement judgeFolder(const CuttingPlan& plan, std::string_view key, const
     FolderContents contents;
     const auto inTheWay = [&](const OldOutput& old) { return oldOutputInTheWay(old, source, plan, folder); };
     if (auto why = findOldOutputs(plan, folder, medium, inTheWay, contents))
+        return {why};
+    if (auto why = pieceOfAnEarlierSet(plan, contents, folder))
         return {why};
     const std::uint64_t scriptBytes = joinScriptBytesAtMost(plan);
     if (!contents.outputs.empty() && stagedNamesFit(plan, key, medium) &&

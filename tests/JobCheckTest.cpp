@@ -43,6 +43,9 @@ TEST(JobCheck, RefusesBeforeWritingAnything)
     const Refusal refusals[] = {
         {"source named like its first piece", "film.001", 300, nothing, "trägt den Namen eines ihrer eigenen Teile"},
         {"source named like its third piece", "film.003", 300, nothing, "trägt den Namen eines ihrer eigenen Teile"},
+        {"a piece of an earlier set, chosen by mistake", "film.012", 300,
+         [](const TempFolder& f) { writeFile(f / "film.001", "x"); writeFile(f / "film.bat", "x"); },
+         "ist dem Namen nach selbst ein Teil"},
         {"source that is the script", "film.bat", 300, nothing, "hat die Endung „.bat“"},
         {"script in other letters", "FILM.Bat", 300, nothing, "hat die Endung „.bat“"},
         {"a link to the piece that holds the data", "link.avi", 300,
