@@ -103,7 +103,15 @@ std::optional<std::string> oldOutputInTheWay(const OldOutput& old, const runtime
     return std::nullopt;
 }
 
-// A source named like a piece, beside pieces and a script of its stem, is most likely one of an
+// The job's outputs as the user reads of them: "die Teile „film.001“ und folgende und die
+// Batch-Datei „film.bat“".
+std::string outputsNamed(const CuttingPlan& plan)
+{
+    return "die Teile " + inQuotes(plan.pieceFileName(1)) + " und folgende und die Batch-Datei " +
+           inQuotes(plan.scriptFileName());
+}
+
+// A source named like a piece, beside pieces or a script of its stem, is most likely one of an
 // earlier set chosen by mistake: its cut would replace the set it belongs to, which may be all
 // there is of that file here.
 std::optional<std::string> pieceOfAnEarlierSet(const CuttingPlan& plan, const FolderContents& contents,
@@ -112,8 +120,7 @@ std::optional<std::string> pieceOfAnEarlierSet(const CuttingPlan& plan, const Fo
     if (contents.outputs.empty() || pieceNumberOf(plan.target, plan.pieceStem) == 0)
         return std::nullopt;
     return "Die ausgewählte Datei " + inQuotes(plan.target) + " ist dem Namen nach selbst ein Teil. Beim Zerlegen " +
-           "würden die Teile " + inQuotes(plan.pieceFileName(1)) + " und folgende und die Batch-Datei " +
-           inQuotes(plan.scriptFileName()) + " im Ordner " + inQuotes(folder.shownPath()) +
+           "würden " + outputsNamed(plan) + " im Ordner " + inQuotes(folder.shownPath()) +
            " ersetzt, zu denen sie gehört. Bitte wählen Sie die ursprüngliche Datei, oder benennen Sie die Datei um "
            "und versuchen Sie es erneut.";
 }
@@ -158,8 +165,7 @@ FolderJudgement judgeFolder(const CuttingPlan& plan, std::string_view key, const
 std::string alreadyCutting(const CuttingPlan& plan, const runtime::Folder& folder, const runtime::Medium& medium,
                            const std::string& holdersTarget)
 {
-    const std::string outputs = "die Teile " + inQuotes(plan.pieceFileName(1)) + " und folgende und die Batch-Datei " +
-                                inQuotes(plan.scriptFileName()) + " in den Ordner " + inQuotes(folder.shownPath());
+    const std::string outputs = outputsNamed(plan) + " in den Ordner " + inQuotes(folder.shownPath());
     const std::string wait = " Bitte warten Sie, bis es beendet ist, und versuchen Sie es dann erneut.";
     if (medium.sameName(holdersTarget, plan.target))
         return "Für diese Datei läuft bereits ein Zerlegen. Es schreibt " + outputs + "." + wait;
