@@ -3,6 +3,8 @@
 #include "engine/JobReport.h"
 #include "runtime/NativeFile.h"
 
+#include <algorithm>
+#include <functional>
 #include <stop_token>
 
 namespace engine {
@@ -10,8 +12,9 @@ namespace engine {
 // Thrown inside a job when a stop that was asked for takes effect; the job catches it.
 struct JobStopped {};
 
-// How far a job's bytes have come: told to whoever runs the job after every run of bytes
-// moved, which is also where a stop that was asked for takes effect.
+// How far a job is: the bytes it copied, or where work beside the copy (its digests) lags
+// behind, as far as that work is. Told to whoever runs the job after every run of bytes moved,
+// which is also where a stop that was asked for takes effect.
 class CopyProgress {
 public:
     CopyProgress(JobReport& report, std::stop_token stop, runtime::ByteCount total)
@@ -19,13 +22,19 @@ public:
     {
     }
 
-    // After each run of bytes moved. Throws JobStopped once a stop has been asked for.
+    // After each run of bytes copied. Throws JobStopped once a stop has been asked for.
     void moved(runtime::ByteCount bytes)
     {
         stopIfAsked();
-        done_ += bytes;
-        report_.progressed(done_, total_);
+        copied_ += bytes;
+        tell();
     }
+
+    // The job also waits for the work that done tells the bytes of.
+    void alsoWaitFor(std::function<runtime::ByteCount()> done) { besides_ = std::move(done); }
+
+    // Tells how far the job is now.
+    void tell() { report_.progressed(besides_ ? std::min(copied_, besides_()) : copied_, total_); }
 
     // Throws JobStopped once a stop has been asked for.
     void stopIfAsked() const
@@ -34,11 +43,14 @@ public:
             throw JobStopped();
     }
 
+    const std::stop_token& stopToken() const { return stop_; }
+
 private:
     JobReport& report_;
     std::stop_token stop_;
     runtime::ByteCount total_;
-    runtime::ByteCount done_ = 0;
+    runtime::ByteCount copied_ = 0;
+    std::function<runtime::ByteCount()> besides_;
 };
 
 } // namespace engine

@@ -5,13 +5,13 @@
 #include "JobCheck.h"
 #include "JobPieces.h"
 #include "JoinScript.h"
+#include "ScriptFile.h"
+#include "SourceDigests.h"
 #include "PieceNaming.h"
-#include "runtime/CodePage.h"
 #include "runtime/Folder.h"
 #include "runtime/InputFile.h"
 #include "runtime/Path.h"
 
-#include <span>
 #include <stdexcept>
 
 namespace engine {
@@ -40,25 +40,6 @@ void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& 
     pieces.finished(number);
 }
 
-// Made a line at a time, in the code page cmd reads it in, and written in blocks, under a name
-// of its own; it gets its name only once it and the pieces are on the medium.
-void writeScript(const CuttingPlan& plan, const runtime::Folder& folder, std::string_view key)
-{
-    runtime::NewFile script = folder.replace(runtime::Folder::scratchName(key, ".tmp"), plan.scriptFileName());
-    std::string block;
-    const auto writeBlock = [&] {
-        script.write(std::as_bytes(std::span(block)));
-        block.clear();
-    };
-    writeJoinScript(plan, [&](std::string_view line) {
-        block += runtime::toOemCodePage(line).bytes;
-        if (block.size() >= kBlockSize)
-            writeBlock();
-    });
-    writeBlock();
-    script.commitAs(plan.scriptFileName());
-}
-
 void cut(const CuttingPlan& plan, Writing writing, runtime::InputFile& input, const runtime::Folder& folder,
          const std::string& key, JobReport& report, std::stop_token stop)
 {
@@ -67,11 +48,16 @@ void cut(const CuttingPlan& plan, Writing writing, runtime::InputFile& input, co
     if (writing == Writing::InPlace)
         folder.remove(plan.scriptFileName());
     CopyProgress progress(report, std::move(stop), plan.sourceLength);
+    ScriptFile script(plan, folder, key);
+    Digest whole;
     try {
+        SourceDigests digests(input, plan, [&](std::int64_t number, const Digest& digest) { script.piece(number, digest); });
+        progress.alsoWaitFor([&] { return digests.done(); });
         for (std::int64_t number = 1; number <= plan.pieceCount; ++number)
             cutPiece(plan, number, input, pieces, folder, report, progress);
-        // A script for bytes that changed while they were cut would rebuild neither the old
-        // file nor the new one.
+        whole = digests.wholeDigest(progress);
+        // A script for bytes that changed while they were cut or hashed would rebuild neither
+        // the old file nor the new one.
         input.expectUnchanged();
         input.close();
         folder.flushFiles();
@@ -85,7 +71,7 @@ void cut(const CuttingPlan& plan, Writing writing, runtime::InputFile& input, co
         return;
     }
     pieces.putInPlace();
-    writeScript(plan, folder, key);
+    script.commit(whole);
 }
 
 // The source, read in the folder of its outputs: the folder the job checks and writes in is

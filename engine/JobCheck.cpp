@@ -54,6 +54,11 @@ std::optional<std::string> unjoinableName(const CuttingPlan& plan)
             return "Der Name " + inQuotes(name) + " enthält das Zeichen " + inQuotes(runtime::utf8Character(*refused)) +
                    ", das die Batch-Datei zum Zusammenfügen nicht schreiben kann." + kRenameHint;
     }
+    // Windows takes names of up to 255 characters; the script joins under a longer one first.
+    if (characterCount(unfinishedName(plan.target)) > 255 || characterCount(joinFolderName(plan.target)) > 255)
+        return "Der Name " + inQuotes(plan.target) + " ist zu lang: Beim Zusammenfügen entsteht die Datei zuerst als " +
+               inQuotes(unfinishedName(plan.target)) + ", und Windows erlaubt in einem Namen höchstens 255 Zeichen." +
+               kRenameHint;
     return std::nullopt;
 }
 

@@ -1,25 +1,21 @@
 #include "JoinScript.h"
 
+#include "JoinScriptTemplate.h"
 #include "PieceNaming.h"
-#include "runtime/CodePage.h"
+#include "ScriptEncoding.h"
+#include "runtime/NumberText.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace engine {
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
+using Fill = std::function<void(std::string_view hole, const ScriptOut& out)>;
 
-using Out = std::function<void(std::string_view line)>;
-
-void line(const Out& out, const std::string& text)
-{
-    out(text + std::string(kLineEnd));
-}
-
-// A name as the checks write it: in quotes, whatever it holds, and with % doubled so that no
-// variable is expanded. Nothing else in a name needs care there: within quotes cmd takes
+// A name as the script's checks write it: in quotes, whatever it holds, and with % doubled so
+// that no variable is expanded. Nothing else in a name needs care there: within quotes cmd takes
 // blanks, & ( ) ^ ; , = as they are, and ! too with delayed expansion off.
 std::string inBatchQuotes(std::string_view name)
 {
@@ -32,144 +28,240 @@ std::string inBatchQuotes(std::string_view name)
     return written + "\"";
 }
 
-// A file's length as cmd gives it, in decimal digits: compared as text, since cmd's numbers
-// end at 2^31 - 1.
-std::string lengthText(ByteCount length)
+// Writes a template to out: its own text with CR LF at every line's end, and what fill gives
+// for each {hole}. A hole alone on its line brings its own line ends, or none.
+void render(std::string_view text, const Fill& fill, const ScriptOut& out)
 {
-    return std::to_string(length);
+    std::string own;
+    bool lineStart = true;
+    const auto addOwn = [&](std::string_view part) {
+        for (const char c : part)
+            own += c == '\n' ? std::string_view("\r\n") : std::string_view(&c, 1);
+        if (!part.empty())
+            lineStart = part.back() == '\n';
+    };
+    for (std::size_t open; (open = text.find('{')) != std::string_view::npos;) {
+        addOwn(text.substr(0, open));
+        const std::size_t close = text.find('}', open);
+        const bool wholeLine = lineStart && close + 1 < text.size() && text[close + 1] == '\n';
+        if (!own.empty())
+            out(own, ScriptText::Own);
+        own.clear();
+        fill(text.substr(open + 1, close - open - 1), out);
+        text.remove_prefix(close + 1 + (wholeLine ? 1 : 0));
+        lineStart = wholeLine;
+    }
+    addOwn(text);
+    if (!own.empty())
+        out(own, ScriptText::Own);
 }
 
-// Wherever it was started (as administrator: in the system folder; from a network share: in
-// the Windows folder), the script works in its own folder; pushd reaches a share through a
-// drive letter of its own.
-void writeStart(const Out& out)
+[[noreturn]] void unknownHole(std::string_view hole)
 {
-    line(out, "@echo off");
-    line(out, "rem Von Palvo geschrieben: setzt die Teile Byte für Byte wieder zur Datei zusammen.");
-    line(out, "setlocal EnableExtensions DisableDelayedExpansion");
-    line(out, "set \"Ist=\"");
-    line(out, "ver > nul");
-    line(out, "pushd \"%~dp0\"");
-    line(out, "if errorlevel 1 goto OrdnerFehlt");
+    throw std::logic_error("join script: no value for {" + std::string(hole) + "}");
 }
 
-// A piece that is missing, a folder, or of another length ends the script before it writes.
-// The length comes from a for whose body is one command, since cmds differ on where an & after
-// for ends its body (Wine's ends it there); the lines after it act on what it found: a missing
-// file has the empty length, a folder none but 0. The name stands only in the lines
-// themselves, never in a variable, which some cmds would expand once more.
-void writePieceCheck(const std::string& name, ByteCount length, const Out& out)
+// The characters beyond ASCII in the names the script writes, each once.
+std::vector<std::string> charactersBeyondAscii(const CuttingPlan& plan)
 {
-    const std::string piece = inBatchQuotes(name), bytes = lengthText(length);
-    line(out, "for %%L in (" + piece + ") do if not \"%%~zL\"==\"" + bytes + "\" set \"Ist= %%~zL\"");
-    line(out, "if \"%Ist%\"==\" \" echo Das Teil " + piece + " fehlt. & goto TeilFalsch");
-    line(out, "if defined Ist if exist " + inBatchQuotes(name + "\\*") + " echo " + piece +
-                  " ist ein Ordner, kein Teil. & goto TeilFalsch");
-    line(out, "if defined Ist echo Das Teil " + piece + " hat%Ist% Bytes, es muss genau " + bytes +
-                  " Bytes haben. & goto TeilFalsch");
+    std::vector<std::string> found;
+    for (const std::string& name : {plan.pieceStem, plan.target}) {
+        for (std::size_t at = 0; at < name.size();) {
+            std::size_t length = 1;
+            while (at + length < name.size() && (static_cast<unsigned char>(name[at + length]) & 0xC0) == 0x80)
+                ++length;
+            const std::string character = name.substr(at, length);
+            if (static_cast<unsigned char>(character[0]) >= 0x80 &&
+                std::find(found.begin(), found.end(), character) == found.end())
+                found.push_back(character);
+            at += length;
+        }
+    }
+    return found;
 }
 
-// Before the copy command: nothing may bear the target's name, not even the source the pieces
-// were cut from.
-void writeTargetIsNew(const CuttingPlan& plan, const Out& out)
+// The check that cmd reads the names in the script's code page: each character beyond ASCII,
+// followed by an x, must be read as one character. A lead byte of a double-byte code page takes
+// the x with it; a double-byte character read in another code page is two.
+void writeCodePageCheck(const CuttingPlan& plan, unsigned codePage, const ScriptOut& out)
 {
-    line(out, "if exist " + inBatchQuotes(plan.target) + " goto ZielDa");
+    const std::vector<std::string> characters = charactersBeyondAscii(plan);
+    if (characters.empty())
+        return;
+    std::string probe, read, expected;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        probe += characters[i] + "x";
+        read += "%Probe:~" + std::to_string(2 * i + 1) + ",1%";
+        expected += "x";
+    }
+    read += "%Probe:~" + std::to_string(2 * characters.size()) + "%";
+    render(scripttext::kCodePageCheck, [&](std::string_view hole, const ScriptOut& to) {
+        if (hole == "codePage")
+            to(std::to_string(codePage), ScriptText::Own);
+        else if (hole == "probe")
+            to(probe, ScriptText::Name);
+        else if (hole == "probeRead")
+            to(read, ScriptText::Own);
+        else if (hole == "probeExpected")
+            to(expected, ScriptText::Own);
+        else
+            unknownHole(hole);
+    }, out);
 }
 
-// After the copy command: the target came out whole.
-void writeTargetIsWhole(const CuttingPlan& plan, const Out& out)
+std::string digestFileName(const CuttingPlan& plan)
 {
-    line(out, "if errorlevel 1 goto ZielFalsch");
-    line(out, "for %%L in (" + inBatchQuotes(plan.target) + ") do if not \"%%~zL\"==\"" + lengthText(plan.sourceLength) +
-                  "\" goto ZielFalsch");
-    line(out, "popd");
-    line(out, "exit /b 0");
+    return joinFolderName(plan.target) + "\\pruefsumme.txt";
 }
 
-// What the user reads where something is wrong; the window waits for a key, so that a
-// script started by a double click stays readable.
-void writeFailures(const CuttingPlan& plan, const Out& out)
+// What the script's parts around the pieces fill in: the names of the join and its numbers.
+// The whole file's digest is known at the end only.
+Fill scriptHoles(const CuttingPlan& plan, unsigned codePage, std::size_t lineLimit, const Digest* whole)
 {
-    const std::string target = inBatchQuotes(plan.target);
-    const std::string again = " und starten Sie \"%~nx0\" dann noch einmal.";
-    line(out, ":TeilFalsch");
-    line(out, "echo Bitte kopieren Sie alle Teile vollständig in den Ordner \"%CD%\"" + again);
-    line(out, "goto NichtsGeschrieben");
-    line(out, ":ZielDa");
-    line(out, "echo Die Datei " + target + " gibt es in diesem Ordner schon.");
-    line(out, "echo Bitte verschieben Sie sie zuerst an einen anderen Ort oder benennen Sie sie um" + again);
-    line(out, ":NichtsGeschrieben");
-    line(out, "echo Es wurde nichts zusammengefügt.");
-    line(out, "goto Ende");
-    line(out, ":ZielFalsch");
-    line(out, "if exist " + target + " del /f /q " + target);
-    line(out, "echo Die Datei " + target +
-                  " konnte nicht vollständig geschrieben werden, vielleicht ist der Datenträger voll.");
-    line(out, "echo Was davon geschrieben war, wurde wieder gelöscht. Bitte schaffen Sie Platz" + again);
-    line(out, ":Ende");
-    line(out, "popd");
-    line(out, "pause");
-    line(out, "exit /b 1");
-    line(out, ":OrdnerFehlt");
-    line(out, "echo Der Ordner von \"%~f0\" ist nicht erreichbar. Es wurde nichts zusammengefügt.");
-    line(out, "pause");
-    line(out, "exit /b 1");
+    return [&plan, codePage, lineLimit, whole](std::string_view hole, const ScriptOut& out) {
+        const auto name = [&](const std::string& text) { out(inBatchQuotes(text), ScriptText::Name); };
+        if (hole == "codePage")
+            out(std::to_string(codePage), ScriptText::Own);
+        else if (hole == "codePageCheck")
+            writeCodePageCheck(plan, codePage, out);
+        else if (hole == "target")
+            name(plan.target);
+        else if (hole == "workFile")
+            name(unfinishedName(plan.target));
+        else if (hole == "workFileAsFolder")
+            name(unfinishedName(plan.target) + "\\*");
+        else if (hole == "workFolder")
+            name(joinFolderName(plan.target));
+        else if (hole == "lockFile")
+            name(joinFolderName(plan.target) + "\\sperre");
+        else if (hole == "digestFile")
+            name(digestFileName(plan));
+        else if (hole == "sourceLength")
+            out(std::to_string(plan.sourceLength), ScriptText::Own);
+        else if (hole == "digest" && whole)
+            out(runtime::hexText(*whole), ScriptText::Own);
+        else if (hole == "copyLines")
+            writeCopyLines(plan.pieceStem, plan.pieceCount, unfinishedName(plan.target),
+                           [&](std::string_view line) { out(line, ScriptText::Name); }, lineLimit);
+        else
+            unknownHole(hole);
+    };
 }
 
-std::uint64_t oemBytes(const std::string& text)
+void writePiece(const CuttingPlan& plan, std::int64_t number, ByteCount length, const Digest& digest,
+                const ScriptOut& out)
 {
-    return runtime::toOemCodePage(text).bytes.size();
+    const std::string piece = plan.pieceFileName(number), hex = runtime::hexText(digest);
+    render(scripttext::kPiece, [&](std::string_view hole, const ScriptOut& to) {
+        if (hole == "piece")
+            to(inBatchQuotes(piece), ScriptText::Name);
+        else if (hole == "pieceAsFolder")
+            to(inBatchQuotes(piece + "\\*"), ScriptText::Name);
+        else if (hole == "length")
+            to(std::to_string(length), ScriptText::Own);
+        else if (hole == "number")
+            to(runtime::threeDigitText(static_cast<std::uint64_t>(number)), ScriptText::Own);
+        else if (hole == "digestFile")
+            to(inBatchQuotes(digestFileName(plan)), ScriptText::Name);
+        else if (hole == "digest")
+            to(hex, ScriptText::Own);
+        else if (hole == "digestFront")
+            to(hex.substr(0, 32), ScriptText::Own);
+        else if (hole == "digestBack")
+            to(hex.substr(32), ScriptText::Own);
+        else
+            unknownHole(hole);
+    }, out);
 }
 
-// The bytes of the checks of the piece of that number, were it of the full piece length.
-std::uint64_t pieceCheckBytes(const CuttingPlan& plan, std::int64_t number)
+constexpr std::string_view kPiecesHole = "{pieces}\n";
+
+std::string_view beforePieces()
 {
-    std::uint64_t bytes = 0;
-    writePieceCheck(plan.pieceFileName(number), plan.pieceLength, [&](std::string_view text) {
-        bytes += oemBytes(std::string(text));
-    });
-    return bytes;
+    return scripttext::kScript.substr(0, scripttext::kScript.find(kPiecesHole));
+}
+
+std::string_view afterPieces()
+{
+    return scripttext::kScript.substr(scripttext::kScript.find(kPiecesHole) + kPiecesHole.size());
 }
 
 } // namespace
 
-void writeJoinScript(const CuttingPlan& plan, const Out& out, std::size_t lineLimit)
+std::string unfinishedName(std::string_view target)
 {
-    writeStart(out);
-    for (std::int64_t number = 1; number <= plan.pieceCount; ++number)
-        writePieceCheck(plan.pieceFileName(number), plan.lengthOf(number), out);
-    writeTargetIsNew(plan, out);
-    // The copy command as it has always stood.
-    writeCopyLines(plan.pieceStem, plan.pieceCount, plan.target, out, lineLimit);
-    writeTargetIsWhole(plan, out);
-    writeFailures(plan, out);
+    return std::string(target) + ".unfertig";
 }
 
-std::string joinScript(const CuttingPlan& plan, std::size_t lineLimit)
+std::string joinFolderName(std::string_view target)
+{
+    return std::string(target) + ".palvo";
+}
+
+JoinScriptWriter::JoinScriptWriter(const CuttingPlan& plan, unsigned codePage, ScriptOut out, std::size_t lineLimit)
+    : plan_(plan)
+    , codePage_(codePage)
+    , out_(std::move(out))
+    , lineLimit_(lineLimit)
+{
+}
+
+void JoinScriptWriter::begin() const
+{
+    render(beforePieces(), scriptHoles(plan_, codePage_, lineLimit_, nullptr), out_);
+}
+
+void JoinScriptWriter::piece(std::int64_t number, const Digest& digest) const
+{
+    writePiece(plan_, number, plan_.lengthOf(number), digest, out_);
+}
+
+void JoinScriptWriter::end(const Digest& whole) const
+{
+    render(afterPieces(), scriptHoles(plan_, codePage_, lineLimit_, &whole), out_);
+}
+
+std::string joinScript(const CuttingPlan& plan, unsigned codePage, const std::vector<Digest>& pieces,
+                       const Digest& whole, std::size_t lineLimit)
 {
     std::string script;
-    writeJoinScript(plan, [&](std::string_view text) { script += text; }, lineLimit);
+    const JoinScriptWriter writer(plan, codePage, [&](std::string_view text, ScriptText) { script += text; },
+                                  lineLimit);
+    writer.begin();
+    for (std::size_t k = 0; k < pieces.size(); ++k)
+        writer.piece(static_cast<std::int64_t>(k + 1), pieces[k]);
+    writer.end(whole);
     return script;
 }
 
 std::uint64_t joinScriptBytesAtMost(const CuttingPlan& plan, std::size_t lineLimit)
 {
-    // All but the piece checks and the copy command, as they are written.
     std::uint64_t bytes = 0;
-    const auto count = [&](std::string_view text) { bytes += oemBytes(std::string(text)); };
-    writeStart(count);
-    writeTargetIsNew(plan, count);
-    writeTargetIsWhole(plan, count);
-    writeFailures(plan, count);
-    // The checks of each piece: those of the first, and a few bytes more for every digit its
-    // number grows by at 1000, 10000, ...
-    const std::uint64_t threeDigits = pieceCheckBytes(plan, 100), perDigit = pieceCheckBytes(plan, 1000) - threeDigits;
+    const ScriptOut count = [&](std::string_view text, ScriptText kind) { bytes += inScriptCodePage(text, kind).size(); };
+    // All but the pieces and the copy command, as they are written; a code page's number has at
+    // most five digits.
+    const Digest anyDigest{};
+    render(beforePieces(), scriptHoles(plan, 65001, lineLimit, nullptr), count);
+    render(afterPieces(), [&](std::string_view hole, const ScriptOut& out) {
+        if (hole != "copyLines")
+            scriptHoles(plan, 65001, lineLimit, &anyDigest)(hole, out);
+    }, count);
+    // Each piece's lines: those of a piece of three digits, and more for every digit its number
+    // grows by at 1000, 10000, ...
+    const auto pieceBytes = [&](std::int64_t number) {
+        const std::uint64_t before = bytes;
+        writePiece(plan, number, plan.pieceLength, anyDigest, count);
+        const std::uint64_t piece = bytes - before;
+        bytes = before;
+        return piece;
+    };
+    const std::uint64_t threeDigits = pieceBytes(100), perDigit = pieceBytes(1000) - threeDigits;
     const auto pieces = static_cast<std::uint64_t>(plan.pieceCount);
     for (std::uint64_t digits = 3, from = 1, below = 1000; from <= pieces; ++digits, from = below, below *= 10)
         bytes += (std::min(below, pieces + 1) - from) * (threeDigits + (digits - 3) * perDigit);
-    const auto copyName = [&](const std::string& name) { return oemBytes(cmdName(name)); };
-    return bytes + copyLinesBytesAtMost(copyName(plan.pieceFileName(1)), plan.pieceCount, copyName(plan.target),
-                                        lineLimit);
+    const auto copyName = [&](const std::string& name) { return inScriptCodePage(cmdName(name), ScriptText::Name).size(); };
+    return bytes + copyLinesBytesAtMost(copyName(plan.pieceFileName(1)), plan.pieceCount,
+                                        copyName(unfinishedName(plan.target)), lineLimit);
 }
 
 } // namespace engine

@@ -2,38 +2,71 @@
 
 #include "CopyLines.h"
 #include "CuttingPlan.h"
+#include "runtime/Sha256.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The join script: a batch file, film.bat, that puts the pieces back together where they have
-// been carried, on a machine that has nothing but cmd. It never builds a wrong file and never
-// replaces one:
-//   - it goes to its own folder first, whatever folder it was started in (a network share's
-//     too), and back at the end;
-//   - before it writes anything it checks every piece, that it is there, is a file and has
-//     exactly its length, and that nothing bears the target's name; otherwise it says in German
-//     what is wrong and what to do, waits for a key and ends with exit code 1;
-//   - it joins with the copy command as it has always stood (CopyLines.h);
-//   - it checks that the target has exactly the source's length; otherwise it removes what it
-//     wrote, says so, waits for a key and ends with exit code 1.
-// Lengths are compared as text, since cmd's numbers end at 2^31 - 1. Where all is well it says
-// nothing but what copy says, and its window closes.
+// been carried, on a machine that has nothing but cmd, in whatever language it speaks. It never
+// builds a wrong file, never replaces one and never leaves one under the target's name that is
+// not whole:
+//   - it switches cmd to the code page it is written in and back at every way out, and where a
+//     name holds more than ASCII, it goes no further unless cmd reads it in that code page;
+//   - it works in its own folder, whatever folder it was started in (a network share's too);
+//   - one join at a time: a second start while one runs says so and changes nothing;
+//   - before it writes, it checks every piece (there, a file, of exactly its length) and that
+//     nothing bears the target's name;
+//   - it joins with the copy command into the target's name with ".unfertig" appended, checks
+//     the result's length and its SHA-256 digest by certutil, and only then gives it the
+//     target's name. A result of another digest is removed and every piece whose digest is
+//     wrong is named; where certutil gives no digest, the result is kept on its length alone,
+//     and the script says so.
+// It says in German what it found, waits for a key and ends with exit code 0 only where the
+// target is there, whole.
 namespace engine {
 
-// Writes the script for the plan (UTF-8, every line ended by CR LF, no line longer than
-// lineLimit characters but where a name alone is) to out, a line at a time, so that no more
-// than a line is ever held however many pieces there are.
-void writeJoinScript(const CuttingPlan& plan, const std::function<void(std::string_view line)>& out,
-                     std::size_t lineLimit = kCmdLineLimit);
+using Digest = runtime::Sha256::Digest;
 
-// The whole script as one text.
-std::string joinScript(const CuttingPlan& plan, std::size_t lineLimit = kCmdLineLimit);
+// The name the target is joined under until it has passed every check: film.avi.unfertig. One
+// of this name in the folder is what an interrupted join left; the next one removes it.
+std::string unfinishedName(std::string_view target);
+// The folder that holds a join's lock and certutil's answer while it runs: film.avi.palvo.
+std::string joinFolderName(std::string_view target);
 
-// At least as many bytes as the script takes in its code page, found in a moment however many
-// pieces there are.
+// Whether a text that goes into the script is its own or a name of the user's: its own texts
+// may be spelt without umlauts where the code page lacks them, a name never.
+enum class ScriptText { Own, Name };
+using ScriptOut = std::function<void(std::string_view utf8, ScriptText kind)>;
+
+// Writes the script for the plan to out in three steps, as the job goes, so that no more than a
+// piece's lines are ever held however many pieces there are: what comes before the pieces, each
+// piece with its digest once it is known, and the rest with the copy command and the whole
+// file's digest. Every line ends in CR LF; no copy line is longer than lineLimit characters.
+class JoinScriptWriter {
+public:
+    JoinScriptWriter(const CuttingPlan& plan, unsigned codePage, ScriptOut out, std::size_t lineLimit = kCmdLineLimit);
+
+    void begin() const;
+    void piece(std::int64_t number, const Digest& digest) const;
+    void end(const Digest& whole) const;
+
+private:
+    const CuttingPlan& plan_;
+    unsigned codePage_;
+    ScriptOut out_;
+    std::size_t lineLimit_;
+};
+
+// The whole script as UTF-8, for pieces of these digests.
+std::string joinScript(const CuttingPlan& plan, unsigned codePage, const std::vector<Digest>& pieces,
+                       const Digest& whole, std::size_t lineLimit = kCmdLineLimit);
+
+// At least as many bytes as the script takes in the code page it is written in, found in a
+// moment however many pieces there are.
 std::uint64_t joinScriptBytesAtMost(const CuttingPlan& plan, std::size_t lineLimit = kCmdLineLimit);
 
 } // namespace engine

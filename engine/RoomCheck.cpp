@@ -30,7 +30,10 @@ ByteCount peakNeed(const CuttingPlan& plan, const FolderContents& contents, Byte
     // Staged, nothing comes free before every piece and the script are written.
     if (writing == Writing::Staged)
         return takenThrough(plan, plan.pieceCount, unit) + roundedUp(script, unit);
-    const auto takenThrough = [&](std::int64_t number) { return engine::takenThrough(plan, number, unit); };
+    // The script grows beside the pieces from the job's start: counted whole throughout.
+    const auto takenThrough = [&](std::int64_t number) {
+        return engine::takenThrough(plan, number, unit) + roundedUp(script, unit);
+    };
     ByteCount freed = 0, worst = 0;
     for (const OldRoom& old : contents.outputs) {
         // Between two old pieces the job only takes room: the worst is just before the next frees some.
@@ -38,7 +41,7 @@ ByteCount peakNeed(const CuttingPlan& plan, const FolderContents& contents, Byte
             worst = std::min(worst, freed - takenThrough(old.number - 1));
         freed += old.freed;
     }
-    worst = std::min(worst, freed - takenThrough(plan.pieceCount) - roundedUp(script, unit));
+    worst = std::min(worst, freed - takenThrough(plan.pieceCount));
     return -worst;
 }
 

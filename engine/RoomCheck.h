@@ -13,8 +13,8 @@ namespace engine {
 // Why the job's files would not fit the medium when written that way, as a German message for
 // the user; nothing when they fit. Room is counted in the medium's allocation units and in the
 // order the job frees and takes it: in place, the old script goes first, each old piece just
-// before its new one is written, the new script comes last; staged, every old output stays
-// until all new pieces are written. Where the medium tells no size, nothing is refused:
+// before its new one is written, and the new script, which grows beside the pieces, is counted
+// whole from the start; staged, every old output stays until all new pieces are written. Where the medium tells no size, nothing is refused:
 // writing then reports what goes wrong.
 std::optional<std::string> roomShortfall(const CuttingPlan& plan, const FolderContents& contents,
                                          const runtime::Medium& medium, const std::string& folderShown,

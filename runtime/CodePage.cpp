@@ -118,6 +118,15 @@ OemText toOemCodePage(std::string_view utf8)
     return result;
 }
 
+unsigned oemCodePageNumber()
+{
+#ifdef _WIN32
+    return ::GetOEMCP();
+#else
+    return 850;
+#endif
+}
+
 std::string utf8Character(char32_t c)
 {
     std::string text;

@@ -90,6 +90,21 @@ void InputFile::readExactly(std::span<std::byte> buffer)
     }
 }
 
+void InputFile::readAt(ByteCount offset, std::span<std::byte> buffer) const
+{
+    while (!buffer.empty()) {
+        const ssize_t got = ::pread(handle_, buffer.data(), buffer.size(), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw FileError(FileOperation::Read, path_, lastSystemError());
+        if (got == 0)
+            throw FileError(FileOperation::Read, path_, FileProblem::SourceShrank);
+        buffer = buffer.subspan(static_cast<std::size_t>(got));
+        offset += got;
+    }
+}
+
 void InputFile::close()
 {
     closeChecked(handle_, path_);

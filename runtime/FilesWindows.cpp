@@ -47,6 +47,12 @@ void InputFile::open(NativeHandle handle)
         ::CloseHandle(handle_);
         throw FileError(FileOperation::Open, path_, FileProblem::NotARegularFile);
     }
+    positional_ = ::ReOpenFile(handle_, GENERIC_READ, FILE_SHARE_READ, 0);
+    if (positional_ == INVALID_HANDLE_VALUE) {
+        const std::error_code error = lastSystemError();
+        ::CloseHandle(handle_);
+        throw FileError(FileOperation::Open, path_, error);
+    }
     opened_ = stamp();
 }
 
@@ -64,6 +70,8 @@ InputFile::~InputFile()
 {
     if (handle_ != INVALID_HANDLE_VALUE)
         ::CloseHandle(handle_);
+    if (positional_ != INVALID_HANDLE_VALUE)
+        ::CloseHandle(positional_);
 }
 
 FileIdentity InputFile::identity() const
@@ -88,8 +96,26 @@ void InputFile::readExactly(std::span<std::byte> buffer)
     }
 }
 
+void InputFile::readAt(ByteCount offset, std::span<std::byte> buffer) const
+{
+    while (!buffer.empty()) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD got = 0;
+        const auto wanted = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), 1u << 30));
+        if (!::ReadFile(positional_, buffer.data(), wanted, &got, &at) && ::GetLastError() != ERROR_HANDLE_EOF)
+            throw FileError(FileOperation::Read, path_, lastSystemError());
+        if (got == 0)
+            throw FileError(FileOperation::Read, path_, FileProblem::SourceShrank);
+        buffer = buffer.subspan(got);
+        offset += got;
+    }
+}
+
 void InputFile::close()
 {
+    closeChecked(positional_, path_);
     closeChecked(handle_, path_);
 }
 

@@ -17,6 +17,9 @@ struct OemText {
 
 OemText toOemCodePage(std::string_view utf8);
 
+// The number of that code page, as chcp names it: 850 for Western European.
+unsigned oemCodePageNumber();
+
 // One character as UTF-8, for naming it in a message.
 std::string utf8Character(char32_t character);
 

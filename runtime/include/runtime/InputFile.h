@@ -28,6 +28,10 @@ public:
     // Fills the whole buffer with the next bytes. A file that ends first has shrunk since its
     // length was taken: that is a failure, never a shorter piece.
     void readExactly(std::span<std::byte> buffer);
+    // Fills the whole buffer with the bytes from offset on, wherever readExactly stands, which
+    // it leaves where it is; other threads may call it meanwhile. A file that ends first has
+    // shrunk since its length was taken: that is a failure.
+    void readAt(ByteCount offset, std::span<std::byte> buffer) const;
     // Fails when the file has been written to since it was opened (it grew, or bytes were
     // written over): what was read of it then belongs to no one state of it.
     void expectUnchanged() const;
@@ -45,6 +49,9 @@ private:
 
     std::string path_;
     NativeHandle handle_;
+#ifdef _WIN32
+    NativeHandle positional_ = kNoHandle;  // the same file opened once more: Windows moves a handle's position on every read
+#endif
     std::pair<ByteCount, std::int64_t> opened_;  // the stamp when it was opened
 };
 

@@ -1,0 +1,208 @@
+#pragma once
+
+#include <string_view>
+
+// The join script as it stands, but for its holes: {name} is filled in by JoinScript.cpp, with
+// the names quoted as cmd must read them. A hole alone on its line may stand for several lines
+// or for none. The script is German for its users; its lines up to the code page's check hold
+// nothing but ASCII, since cmd reads each line in the console's code page of that moment.
+namespace engine::scripttext {
+
+// The script around its pieces, and the one place it begins and ends for the user: it reads the
+// console's code page, switches to its own, checks that it is read in it, takes the lock, lets
+// :Zusammenfuegen join, cleans up and restores the code page on every way out.
+inline constexpr std::string_view kScript = R"(@echo off
+rem Von Palvo geschrieben: fuegt die Teile wieder zu der Datei zusammen, aus der sie geschnitten
+rem wurden, und prueft dabei jedes Byte. Geschrieben in Codepage {codePage}; bis cmd auf sie
+rem umgestellt ist, steht hier nichts als ASCII.
+setlocal EnableExtensions DisableDelayedExpansion
+set "Codepage={codePage}"
+set "Vorher="
+set "Lesen="
+set "Gesperrt="
+set "Ergebnis=1"
+for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Vorher %%C
+if defined Vorher "%SystemRoot%\System32\chcp.com" %Codepage% >nul 2>&1
+for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Lesen %%C
+if not defined Lesen for /f "tokens=*" %%C in ('"%SystemRoot%\System32\reg.exe" query HKLM\SYSTEM\CurrentControlSet\Control\Nls\CodePage /v OEMCP 2^>nul') do call :CodepageLesen Lesen %%C
+{codePageCheck}
+rem Die Befehle hier sagen nicht immer, ob sie gelungen sind: Was sie tun sollten, wird nachgesehen.
+pushd "%~dp0" 2>nul
+if not exist "%~nx0" goto OrdnerFehlt
+for /l %%V in (1,1,3) do if not defined Gesperrt call :Sperren 2>nul
+if "%Gesperrt%"=="anderswo" goto LaeuftSchon
+if not defined Gesperrt goto OrdnerImWeg
+del /f /q {digestFile} {lockFile} 2>nul
+rd {workFolder} 2>nul
+goto Ende
+
+:CodepageLesen
+rem Setzt die Variable %1 auf die Zahl, mit der die uebrigen Woerter enden (eine Zeile von chcp
+rem oder reg), in welcher Sprache sie auch stehen; steht dort keine Zahl ausser 0, bleibt sie leer.
+set "Wort="
+for %%W in (%*) do set "Wort=%%~W"
+if defined Wort set "Wort=%Wort:.=%"
+if defined Wort for /f "delims=0123456789" %%X in ("%Wort%") do set "Wort="
+if "%Wort%"=="0" set "Wort="
+if defined Wort set "%~1=%Wort%"
+exit /b
+
+:FremdeCodepage
+if defined Lesen echo Diese Batch-Datei ist in Codepage %Codepage% geschrieben, dieses Fenster liest sie aber in Codepage %Lesen%, und die Umstellung ist nicht gelungen.
+if not defined Lesen echo Diese Batch-Datei ist in Codepage %Codepage% geschrieben, dieses Fenster liest sie aber in einer anderen, und die Umstellung ist nicht gelungen.
+echo Die Namen darin wuerden falsch gelesen. Es wurde nichts zusammengefuegt.
+echo Bitte oeffnen Sie eine Eingabeaufforderung, geben Sie "chcp %Codepage%" ein und starten Sie "%~f0" darin noch einmal.
+goto Zurueck
+
+:OrdnerFehlt
+echo Der Ordner von "%~f0" ist nicht erreichbar. Es wurde nichts zusammengefügt.
+goto Zurueck
+
+:Sperren
+rem Nur ein Zusammenfügen zugleich: Es legt den Ordner {workFolder} an und hält die Datei darin
+rem offen, solange es läuft. Eine Datei, die niemand offen hält, hat ein abgebrochenes hinterlassen.
+mkdir {workFolder} 2>nul && call :Zusammenfuegen 2>{lockFile}
+if defined Gesperrt exit /b
+set "Verwaist="
+if exist {lockFile} set "Verwaist=ja" & del /f /q {lockFile} 2>nul
+if exist {lockFile} set "Gesperrt=anderswo" & exit /b
+if defined Verwaist del /f /q {digestFile} 2>nul
+rd {workFolder} 2>nul
+exit /b
+
+:LaeuftSchon
+echo Diese Teile werden gerade schon zu {target} zusammengefügt, in einem anderen Fenster.
+echo Bitte warten Sie, bis es fertig ist. Hier wurde nichts verändert.
+goto Ende
+
+:OrdnerImWeg
+echo Im Ordner "%CD%" steht {workFolder} im Weg: Diesen Ordner legt die Batch-Datei beim Zusammenfügen selbst an.
+echo Bitte verschieben oder löschen Sie ihn und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
+goto Ende
+
+:SummeLesen
+rem Setzt Summe auf die Prüfsumme, die certutil in {digestFile} schrieb: die Zeile aus nichts als
+rem Hexziffern und Leerzeichen, ohne diese 64 Ziffern lang, in welcher Sprache die Zeilen um sie
+rem auch stehen. Keine Zeile wird als Befehl gelesen, ehe sie als eine solche erkannt ist.
+set "Summe="
+for /f "usebackq tokens=*" %%Z in ({digestFile}) do (
+  set "Zeile=%%Z"
+  call :SummeInZeile
+)
+exit /b
+
+:SummeInZeile
+if defined Summe exit /b
+set "Zeile=%Zeile:"=%"
+set "Fremd="
+for /f "delims=0123456789abcdefABCDEF " %%R in ("%Zeile%") do set "Fremd=ja"
+if defined Fremd exit /b
+set "Zeile=%Zeile: =%"
+if not "%Zeile:~63%"=="" if "%Zeile:~64%"=="" set "Summe=%Zeile%"
+exit /b
+
+:Ende
+popd
+:Zurueck
+if defined Vorher "%SystemRoot%\System32\chcp.com" %Vorher% >nul 2>&1
+pause
+exit /b %Ergebnis%
+
+:Zusammenfuegen
+set "Gesperrt=ja"
+set "Ist="
+:Teile
+{pieces}
+if defined Nachpruefen goto Nachgeprueft
+if exist {target} goto ZielDa
+if exist {workFileAsFolder} goto ArbeitsdateiIstOrdner
+if exist {workFile} del /f /q {workFile}
+{copyLines}
+if errorlevel 1 goto NichtGeschrieben
+for %%L in ({workFile}) do if not "%%~zL"=="{sourceLength}" goto NichtGeschrieben
+"%SystemRoot%\System32\certutil.exe" -hashfile {workFile} SHA256 >{digestFile} 2>nul
+call :SummeLesen
+if not defined Summe goto OhnePruefsumme
+if /i "%Summe%"=="{digest}" goto Geprueft
+del /f /q {workFile}
+echo Die zusammengefügte Datei ist nicht Byte für Byte die Datei {target}, die Palvo zerlegt hat.
+echo Jedes Teil wird nun einzeln geprüft.
+set "Nachpruefen=ja"
+goto Teile
+
+:Nachgeprueft
+if not defined Beschaedigt echo Jedes Teil für sich ist unversehrt; beim Zusammenfügen ist etwas schiefgegangen.
+echo Bitte kopieren Sie die Teile noch einmal vollständig in den Ordner "%CD%" und starten Sie "%~nx0" dann noch einmal.
+echo Es wurde nichts zusammengefügt.
+exit /b
+
+:Geprueft
+ren {workFile} {target} 2>nul
+if exist {workFile} goto NichtUmbenannt
+echo Die Datei {target} ist zusammengefügt und geprüft: Sie ist Byte für Byte die Datei, die Palvo zerlegt hat.
+set "Ergebnis=0"
+exit /b
+
+:OhnePruefsumme
+ren {workFile} {target} 2>nul
+if exist {workFile} goto NichtUmbenannt
+echo Die Datei {target} ist zusammengefügt. Ihr Inhalt wurde nicht geprüft, weil dieses Windows keine Prüfsumme liefert (certutil); geprüft ist nur die Länge jedes Teils.
+set "Ergebnis=0"
+exit /b
+
+:NichtUmbenannt
+del /f /q {workFile}
+if exist {target} goto ZielDa
+echo Die zusammengefügte Datei ließ sich nicht in {target} umbenennen und wurde wieder gelöscht.
+echo Es wurde nichts zusammengefügt.
+exit /b
+
+:TeilFalsch
+echo Bitte kopieren Sie alle Teile vollständig in den Ordner "%CD%" und starten Sie "%~nx0" dann noch einmal.
+echo Es wurde nichts zusammengefügt.
+exit /b
+
+:ZielDa
+echo Die Datei {target} gibt es in diesem Ordner schon.
+echo Bitte verschieben Sie sie zuerst an einen anderen Ort oder benennen Sie sie um und starten Sie "%~nx0" dann noch einmal.
+echo Es wurde nichts zusammengefügt.
+exit /b
+
+:ArbeitsdateiIstOrdner
+echo Im Ordner "%CD%" steht ein Ordner namens {workFile} im Weg: Unter diesem Namen entsteht die Datei beim Zusammenfügen.
+echo Bitte verschieben oder löschen Sie ihn und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
+exit /b
+
+:NichtGeschrieben
+if exist {workFile} del /f /q {workFile}
+echo Die Datei {target} konnte nicht vollständig geschrieben werden, vielleicht ist der Datenträger voll.
+echo Was davon geschrieben war, wurde wieder gelöscht. Bitte schaffen Sie Platz und starten Sie "%~nx0" dann noch einmal.
+exit /b
+)";
+
+// Only where a name holds a character outside ASCII: before any name is touched, the script
+// makes sure that cmd reads it in its own code page, by the number cmd or the registry gives
+// and by the width of those characters, which a double-byte code page reads otherwise.
+inline constexpr std::string_view kCodePageCheck = R"(rem Die Namen unten stimmen nur, wenn cmd diese Datei in Codepage {codePage} liest.
+set "Probe={probe}"
+if not "{probeRead}"=="{probeExpected}" set "Lesen=" & goto FremdeCodepage
+if defined Lesen if not "%Lesen%"=="%Codepage%" goto FremdeCodepage
+)";
+
+// Each piece: it is there, a file, of its length; after a join that came out wrong, whether its
+// bytes are still those Palvo wrote (certutil's digest, whole or in pairs of digits).
+inline constexpr std::string_view kPiece = R"(for %%L in ({piece}) do if not "%%~zL"=="{length}" set "Ist= %%~zL"
+if "%Ist%"==" " echo Das Teil {piece} fehlt. & goto TeilFalsch
+if defined Ist if exist {pieceAsFolder} echo {piece} ist ein Ordner, kein Teil. & goto TeilFalsch
+if defined Ist echo Das Teil {piece} hat%Ist% Bytes, es muss genau {length} Bytes haben. & goto TeilFalsch
+if not defined Nachpruefen goto T{number}
+set "Gleich=" & set "Halb="
+"%SystemRoot%\System32\certutil.exe" -hashfile {piece} SHA256 >{digestFile} 2>nul
+for /f "usebackq tokens=1-16" %%A in ({digestFile}) do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="{digest}" set "Gleich=ja"
+for /f "usebackq tokens=1-16" %%A in ({digestFile}) do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="{digestFront}" set "Halb=ja"
+if defined Halb for /f "usebackq tokens=17-32" %%A in ({digestFile}) do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="{digestBack}" set "Gleich=ja"
+if not defined Gleich echo Das Teil {piece} ist beschädigt: Es ist nicht mehr das Teil, das Palvo geschrieben hat. & set "Beschaedigt=ja"
+:T{number}
+)";
+
+} // namespace engine::scripttext
