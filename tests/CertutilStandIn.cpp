@@ -97,7 +97,8 @@ void write(HANDLE to, const std::string& bytes)
 {
     DWORD written = 0;
     for (std::size_t done = 0; done < bytes.size(); done += written) {
-        if (!::WriteFile(to, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr))
+        if (!::WriteFile(to, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
+            written == 0)
             return;
     }
 }
