@@ -16,7 +16,6 @@
 #include <bcrypt.h>
 
 #include <array>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,9 +25,9 @@ struct Form {
     const wchar_t* name;
     bool german;
     const wchar_t* header;  // before the file name and its colon
-    bool pairs;                // "AB CD …" upper case rather than "abcd…"
+    bool pairs;             // "AB CD …" upper case rather than "abcd…"
     const wchar_t* completed;
-    const wchar_t* failed;     // before the HRESULT
+    const wchar_t* failed;  // before the HRESULT
 };
 
 constexpr std::array kForms{
