@@ -11,7 +11,7 @@ namespace qtwindow {
 void Form1::startCutting(const std::string& source, std::int64_t pieceLength)
 {
     // The window goes on painting and showing what the job reports until it has ended; what
-    // input it takes meanwhile, its event filter says.
+    // input it takes meanwhile, form::passesDuringJob says (eventFilter asks it).
     QEventLoop loop;
     jobLoop_ = &loop;
     run_.start(source, pieceLength);

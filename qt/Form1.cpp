@@ -4,6 +4,7 @@
 #include "ProgressLine.h"
 #include "PushButton.h"
 #include "form/Form1Layout.h"
+#include "form/InputDuringJob.h"
 #include "form/Texts.h"
 
 #include <QCloseEvent>
@@ -72,6 +73,8 @@ Form1::Form1(const QStringList& arguments, QWidget* parent)
     layOut();
 
     setAcceptDrops(true);
+    // During a job the controls take only the input that the rule lets pass (eventFilter).
+    buttonEnde->installEventFilter(this);
     buttonKopieren->installEventFilter(this);
     textDateigröße->installEventFilter(this);
     // Once the window is up, so that a message about the name stands over it.
@@ -139,35 +142,55 @@ void Form1::keyPressEvent(QKeyEvent* event)
 
 namespace {
 
-// Keys that pass the copy button and the size field while a job runs: Escape offers to stop
-// it, Tab and Shift+Tab move the focus, to "Ende" too.
-bool passesDuringJob(const QKeyEvent& key)
+form::Input::Key keyOf(const QKeyEvent& key)
 {
-    return key.key() == Qt::Key_Escape || key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
+    switch (key.key()) {
+    case Qt::Key_Escape:
+        return form::Input::Key::Escape;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return form::Input::Key::Tab;
+    case Qt::Key_F4:
+        return form::Input::Key::F4;
+    default:
+        return form::Input::Key::Other;
+    }
+}
+
+// An event as the rule for input during a job sees it.
+form::Input inputOf(const QEvent& event, bool forButtonEnde)
+{
+    form::Input input;
+    input.forButtonEnde = forButtonEnde;
+    switch (event.type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto& key = static_cast<const QKeyEvent&>(event);
+        input.kind = form::Input::Kind::Key;
+        input.key = keyOf(key);
+        input.alt = key.modifiers().testFlag(Qt::AltModifier);
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        input.kind = form::Input::Kind::Mouse;
+        break;
+    default:
+        break;
+    }
+    return input;
 }
 
 } // namespace
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    // While a job runs, the copy button and the size field take no input; "Ende" and Escape
-    // offer to stop the job.
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-        if (run_.running())
-            return true;
-        break;
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-        if (run_.running() && !passesDuringJob(*static_cast<QKeyEvent*>(event)))
-            return true;
-        break;
-    default:
-        break;
-    }
+    // Of a control's input during a job, what passes the rule reaches it; the rest is dropped.
+    if (run_.running() && !form::passesDuringJob(inputOf(*event, watched == buttonEnde)))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -259,11 +259,12 @@ TEST_F(Window, StartsWithItsTextsLayoutColoursAndFocus)
 
 TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
 {
-    const std::string warning = "Palvo: Geben Sie bitte eine gültige Dateigröße an!";
+    // How a size is read, FormTest.cpp tells: here the field's text reaches it, and a warning
+    // puts the focus back in the field.
     const struct {
         const char* text;
-        std::int64_t pieceLength;  // 0: the warning; -1: nothing at all happens
-    } cases[] = {{"1.5", 1536}, {" 1400kB", 1433600}, {"", 0}, {"-5", 0}, {"1e400", 0}, {"0.0001", -1}};
+        std::int64_t pieceLength;  // 0: the warning
+    } cases[] = {{"1.5", 1536}, {"-5", 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         setSize(c.text);
@@ -274,11 +275,9 @@ TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
             EXPECT_EQ(copyWith({chooseFile(here / "film.avi")}), Seen{"Datei auswählen"});
             EXPECT_EQ(readFile(here / "film.001").size(), static_cast<std::size_t>(c.pieceLength));
             EXPECT_EQ(readFile(here / "film.003").size(), 1u);
-        } else if (c.pieceLength == 0) {
-            EXPECT_EQ(copyWith({pressOk()}), Seen{warning});
-            EXPECT_EQ(::GetFocus(), sizeField());
         } else {
-            EXPECT_EQ(copyWith({}), Seen{});
+            EXPECT_EQ(copyWith({pressOk()}), Seen{"Palvo: Geben Sie bitte eine gültige Dateigröße an!"});
+            EXPECT_EQ(::GetFocus(), sizeField());
         }
         EXPECT_EQ(textOf(sizeField()), c.text) << "the field keeps what the user typed";
     }
@@ -542,22 +541,19 @@ TEST_F(Window, CutsOneFileDroppedOnItAndExplainsWhyNotMore)
 {
     writeFile(folder / "film.avi", randomBytes(3000, 2));
     writeFile(folder / "zweite.avi", randomBytes(3000, 3));
-    makeFolder(folder / "ordner");
+    setSize("1");
+    // What is done with which drop, FormTest.cpp tells: here the files dropped reach it.
     const struct {
         const char* what;
-        const char* size;
         std::vector<std::string> dropped;
         std::string message;  // empty: the file is cut
     } cases[] = {
-        {"one file", "1", {"film.avi"}, ""},
-        {"one file, but no valid size", "0", {"film.avi"}, "Geben Sie bitte eine gültige Dateigröße an!"},
-        {"two files", "1", {"film.avi", "zweite.avi"}, "Es wurden mehrere Dateien auf das Fenster gezogen."},
-        {"a folder", "1", {"ordner"}, "„" + folder / "ordner" + "“ ist ein Ordner."},
+        {"one file", {"film.avi"}, ""},
+        {"two files", {"film.avi", "zweite.avi"}, "Es wurden mehrere Dateien auf das Fenster gezogen."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         removeFile(folder / "film.bat");
-        setSize(c.size);
         std::vector<std::string> paths;
         for (const std::string& name : c.dropped)
             paths.push_back(folder / name);
@@ -580,6 +576,7 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
 {
     TempFolder folder;
     writeFile(folder / "film.avi", randomBytes(3000, 4));
+    // Which name is offered, FormTest.cpp tells: here the dialog offers it, or a box says why not.
     const struct {
         const char* what;
         std::vector<std::string> arguments;
@@ -587,15 +584,12 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
         Seen messages;
     } cases[] = {
         {"a file", {folder / "film.avi"}, "film.avi", {}},
-        {"a name in the folder the program started in", {"film.avi"}, "film.avi", {}},
         {"a name of no file", {folder / "fehlt.avi"}, "",
          {"Palvo: Palvo sollte die Datei „" + folder / "fehlt.avi" + "“ öffnen, doch die gibt es nicht. Bitte wählen "
           "Sie die Datei mit „Datei auswählen und kopieren“."}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::filesystem::path startedIn = std::filesystem::current_path();
-        std::filesystem::current_path(runtime::toFsPath(folder / ""));
         {
             Form1 form(c.arguments);
             {
@@ -611,7 +605,6 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
             EXPECT_EQ(offered, c.offered);
             EXPECT_FALSE(exists(folder / "film.bat")) << "nothing is cut before the user asks";
         }
-        std::filesystem::current_path(startedIn);
         handlePending();  // the program's end that the window's going asked for
     }
 }

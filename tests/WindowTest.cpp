@@ -166,13 +166,12 @@ TEST_F(Window, StartsWithItsTextsLayoutAndFocus)
 
 TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
 {
-    const QString warning = "QMessageBox: Geben Sie bitte eine gültige Dateigröße an!";
+    // How a size is read, FormTest.cpp tells: here the field's text reaches it, and a warning
+    // puts the focus back in the field.
     const struct {
         const char* text;
-        std::int64_t pieceLength;  // 0: the warning; -1: nothing at all happens
-    } cases[] = {{"1400", 1433600}, {"1.5", 1536}, {"0.5", 512},   {" 1400", 1433600}, {"1400kB", 1433600},
-                 {"1,5", 1024},     {"", 0},       {"abc", 0},     {"0", 0},           {"-5", 0},
-                 {"0.0", 0},        {"1e400", 0},  {"0.0001", -1}, {"0.0005", 1}};
+        std::int64_t pieceLength;  // 0: the warning
+    } cases[] = {{"1.5", 1536}, {"abc", 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         sizeField(form)->setText(c.text);
@@ -184,11 +183,9 @@ TEST_F(Window, ReadsTheSizeFieldAsKilobytes)
             EXPECT_EQ(copyWith({chooseFile(q(source))}), QStringList{"QFileDialog: Datei auswählen"});
             EXPECT_EQ(readFile(here / "film.001").size(), static_cast<std::size_t>(c.pieceLength));
             EXPECT_EQ(readFile(here / "film.003").size(), 1u);
-        } else if (c.pieceLength == 0) {
-            EXPECT_EQ(copyWith({pressOk()}), QStringList{warning});
-            EXPECT_EQ(form.focusWidget(), sizeField(form));
         } else {
-            EXPECT_EQ(copyWith({}), QStringList{});
+            EXPECT_EQ(copyWith({pressOk()}), QStringList{"QMessageBox: Geben Sie bitte eine gültige Dateigröße an!"});
+            EXPECT_EQ(form.focusWidget(), sizeField(form));
         }
         EXPECT_EQ(sizeField(form)->text(), c.text) << "the field keeps what the user typed";
     }
@@ -495,22 +492,19 @@ TEST_F(Window, CutsOneFileDroppedOnItAndExplainsWhyNotMore)
 {
     writeFile(folder / "film.avi", randomBytes(3000, 2));
     writeFile(folder / "zweite.avi", randomBytes(3000, 3));
-    makeFolder(folder / "ordner");
+    sizeField(form)->setText("1");
+    // What is done with which drop, FormTest.cpp tells: here the files dropped reach it.
     const struct {
         const char* what;
-        const char* size;
         std::vector<std::string> dropped;
         QString message;  // empty: the file is cut
     } cases[] = {
-        {"one file", "1", {"film.avi"}, ""},
-        {"one file, but no valid size", "0", {"film.avi"}, "Geben Sie bitte eine gültige Dateigröße an!"},
-        {"two files", "1", {"film.avi", "zweite.avi"}, "Es wurden mehrere Dateien auf das Fenster gezogen."},
-        {"a folder", "1", {"ordner"}, q("„" + folder / "ordner" + "“ ist ein Ordner.")},
+        {"one file", {"film.avi"}, ""},
+        {"two files", {"film.avi", "zweite.avi"}, "Es wurden mehrere Dateien auf das Fenster gezogen."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         removeFile(folder / "film.bat");
-        sizeField(form)->setText(c.size);
         QMimeData files;
         QList<QUrl> urls;
         for (const std::string& name : c.dropped)
@@ -571,7 +565,7 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
 {
     TempFolder folder;
     writeFile(folder / "film.avi", randomBytes(3000, 4));
-    std::filesystem::create_directory(folder / "Ordner.avi");
+    // Which name is offered, FormTest.cpp tells: here the dialog offers it, or a box says why not.
     const struct {
         const char* what;
         QStringList arguments;
@@ -579,13 +573,9 @@ TEST(WindowStarted, WithAFileOffersItInTheDialog)
         QStringList messages;
     } cases[] = {
         {"a file", {q(folder / "film.avi")}, q(folder / "film.avi"), {}},
-        {"a name in the folder the program started in", {"film.avi"}, q(folder / "film.avi"), {}},
         {"a name of no file", {q(folder / "fehlt.avi")}, "",
          {q("QMessageBox: Palvo sollte die Datei „" + folder / "fehlt.avi" + "“ öffnen, doch die gibt es nicht. Bitte "
             "wählen Sie die Datei mit „Datei auswählen und kopieren“.")}},
-        {"a folder", {q(folder / "Ordner.avi")}, "",
-         {q("QMessageBox: Palvo sollte die Datei „" + folder / "Ordner.avi" + "“ öffnen, doch das ist keine gewöhnliche "
-            "Datei. Bitte wählen Sie die Datei mit „Datei auswählen und kopieren“.")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

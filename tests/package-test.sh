@@ -18,29 +18,33 @@ listFiles() {
 
 # Starts the program as the menu entry says, without field codes (no file is handed to it),
 # and checks that it drew its window, with Qt's own texts in German at hand (it holds Qt's
-# German translations, which Qt maps into memory), and still runs a few seconds later.
+# German translations, which Qt maps into memory), and still ran once it had drawn it.
 startFromMenuEntry() {
-    local command palvo
+    local command palvo drawn='Drawing QRegion.* of qtwindow::Form1('
     command=$(sed -n 's/^Exec=//p' /usr/share/applications/io.github.palvo.Palvo.desktop | sed 's/ *%[a-zA-Z]//g')
     mkdir -p /tmp/home
     HOME=/tmp/home QT_QPA_PLATFORM=offscreen \
         QT_LOGGING_RULES='qt.widgets.painting=true' \
         $command >/tmp/palvo.log 2>&1 &
     palvo=$!
-    sleep 5
+    # Until it has drawn its window or ended; a busy machine may be slow to start it.
+    local deadline=$((SECONDS + 120))
+    until grep -q "$drawn" /tmp/palvo.log || ! kill -0 $palvo 2>/dev/null || ((SECONDS >= deadline)); do
+        sleep 0.1
+    done
     if ! kill -0 $palvo 2>/dev/null; then
-        tail -n 20 /tmp/palvo.log; echo "\"$command\" ended within 5 seconds"; return 1
+        tail -n 20 /tmp/palvo.log; echo "\"$command\" ended at its start"; return 1
     fi
     local german=yes
     grep -q '/qtbase_de\.qm$' /proc/$palvo/maps || german=no
     kill $palvo; wait $palvo || true
-    if ! grep -q 'Drawing QRegion.* of qtwindow::Form1(' /tmp/palvo.log; then
-        tail -n 20 /tmp/palvo.log; echo "\"$command\" drew no window"; return 1
+    if ! grep -q "$drawn" /tmp/palvo.log; then
+        tail -n 20 /tmp/palvo.log; echo "\"$command\" drew no window within 2 minutes"; return 1
     fi
     if [[ $german == no ]]; then
         echo "\"$command\" came up without Qt's German texts"; return 1
     fi
-    echo "\"$command\" drew its window in German and still ran 5 seconds later"
+    echo "\"$command\" drew its window in German and still ran"
 }
 
 # Dolphin's "Mit Palvo zerlegen": the service menu is there, executable as KDE 6 wants it, and its

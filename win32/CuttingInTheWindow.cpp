@@ -12,14 +12,15 @@ namespace win32window {
 void Form1::startCutting(const std::string& source, std::int64_t pieceLength)
 {
     // The window goes on painting and showing what the job reports until it has ended; what
-    // input it takes meanwhile, passesDuringJob says. A close that a stop asked for happens then.
+    // input it takes meanwhile, form::passesDuringJob says. A close that a stop asked for
+    // happens then.
     run_.start(source, pieceLength);
     std::optional<int> quit;
     MSG message{};
     while (run_.running()) {
         if (::GetMessageW(&message, nullptr, 0, 0) == 0)
             quit = static_cast<int>(message.wParam);
-        else if (passesDuringJob(message))
+        else if (form::passesDuringJob(inputOf(message)))
             dispatchMessage(message);
     }
     if (quit)
@@ -28,20 +29,41 @@ void Form1::startCutting(const std::string& source, std::int64_t pieceLength)
         ::PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
-bool Form1::passesDuringJob(const MSG& message) const
+namespace {
+
+form::Input::Key keyOf(WPARAM virtualKey)
 {
-    // Painting, the job's news, moving the window and its close box pass; of keys and clicks
-    // only those for "Ende", Escape and Alt+F4, which offer to stop the job, and Tab and
-    // Shift+Tab, which move the focus, to "Ende" too.
+    switch (virtualKey) {
+    case VK_ESCAPE:
+        return form::Input::Key::Escape;
+    case VK_TAB:
+        return form::Input::Key::Tab;
+    case VK_F4:
+        return form::Input::Key::F4;
+    default:
+        return form::Input::Key::Other;
+    }
+}
+
+} // namespace
+
+form::Input Form1::inputOf(const MSG& message) const
+{
+    // Keys held with Alt come as the system's keys; a typed Tab or Escape comes as a character
+    // too, whose code is its key's.
     const UINT kind = message.message;
-    const bool key = kind >= WM_KEYFIRST && kind <= WM_KEYLAST;
-    const bool click = kind >= WM_MOUSEFIRST && kind <= WM_MOUSELAST;
-    const bool plainKey = kind == WM_KEYDOWN || kind == WM_KEYUP || kind == WM_CHAR;
-    const bool systemKey = kind == WM_SYSKEYDOWN || kind == WM_SYSKEYUP;
-    if ((plainKey && (message.wParam == VK_ESCAPE || message.wParam == VK_TAB)) ||
-        (systemKey && message.wParam == VK_F4))
-        return true;
-    return (!key && !click) || message.hwnd == buttonEnde;
+    form::Input input;
+    input.forButtonEnde = message.hwnd == buttonEnde;
+    if (kind >= WM_KEYFIRST && kind <= WM_KEYLAST) {
+        input.kind = form::Input::Kind::Key;
+        input.alt = kind == WM_SYSKEYDOWN || kind == WM_SYSKEYUP;
+        const bool typedTabOrEscape = kind == WM_CHAR && (message.wParam == VK_TAB || message.wParam == VK_ESCAPE);
+        if (kind == WM_KEYDOWN || kind == WM_KEYUP || input.alt || typedTabOrEscape)
+            input.key = keyOf(message.wParam);
+    } else if (kind >= WM_MOUSEFIRST && kind <= WM_MOUSELAST) {
+        input.kind = form::Input::Kind::Mouse;
+    }
+    return input;
 }
 
 void Form1::postToWindow(std::function<void()> call)

@@ -5,6 +5,7 @@
 #include "TaskbarButton.h"
 #include "form/CopyCommand.h"
 #include "form/CuttingRun.h"
+#include "form/InputDuringJob.h"
 
 #include <functional>
 #include <memory>
@@ -77,7 +78,8 @@ private:
     std::string DateiDialog() override;
     // Runs the job off the window's thread; the window paints meanwhile but takes no input.
     void startCutting(const std::string& source, std::int64_t pieceLength) override;
-    bool passesDuringJob(const MSG& message) const;
+    // A message as the rule for input during a job (form::passesDuringJob) sees it.
+    form::Input inputOf(const MSG& message) const;
 
     // What a running job shows.
     void postToWindow(std::function<void()> call) override;
