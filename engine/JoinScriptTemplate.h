@@ -26,9 +26,9 @@ if defined Vorher "%SystemRoot%\System32\chcp.com" %Codepage% >nul 2>&1
 for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Lesen %%C
 if not defined Lesen for /f "tokens=*" %%C in ('"%SystemRoot%\System32\reg.exe" query HKLM\SYSTEM\CurrentControlSet\Control\Nls\CodePage /v OEMCP 2^>nul') do call :CodepageLesen Lesen %%C
 {codePageCheck}
-rem Die Befehle hier sagen nicht immer, ob sie gelungen sind: Was sie tun sollten, wird nachgesehen.
+(call )
 pushd "%~dp0" 2>nul
-if not exist "%~nx0" goto OrdnerFehlt
+if errorlevel 1 goto OrdnerFehlt
 for /l %%V in (1,1,3) do if not defined Gesperrt call :Sperren 2>nul
 if "%Gesperrt%"=="anderswo" goto LaeuftSchon
 if not defined Gesperrt goto OrdnerImWeg
@@ -59,8 +59,9 @@ echo Der Ordner von "%~f0" ist nicht erreichbar. Es wurde nichts zusammengefügt
 goto Zurueck
 
 :Sperren
-rem Nur ein Zusammenfügen zugleich: Es legt den Ordner {workFolder} an und hält die Datei darin
-rem offen, solange es läuft. Eine Datei, die niemand offen hält, hat ein abgebrochenes hinterlassen.
+rem Nur ein Zusammenfügen zugleich: Es legt seinen Ordner an und hält die Sperrdatei darin offen,
+rem solange es läuft. Eine Sperrdatei, die niemand offen hält, hat ein abgebrochenes hinterlassen.
+rem Was nicht sagt, ob es gelungen ist (ren, del), wird danach nachgesehen.
 mkdir {workFolder} 2>nul && call :Zusammenfuegen 2>{lockFile}
 if defined Gesperrt exit /b
 set "Verwaist="
@@ -81,9 +82,9 @@ echo Bitte verschieben oder löschen Sie ihn und starten Sie "%~nx0" dann noch e
 goto Ende
 
 :SummeLesen
-rem Setzt Summe auf die Prüfsumme, die certutil in {digestFile} schrieb: die Zeile aus nichts als
-rem Hexziffern und Leerzeichen, ohne diese 64 Ziffern lang, in welcher Sprache die Zeilen um sie
-rem auch stehen. Keine Zeile wird als Befehl gelesen, ehe sie als eine solche erkannt ist.
+rem Setzt Summe auf die Prüfsumme, die certutil schrieb: die Zeile aus nichts als Hexziffern und
+rem Leerzeichen, ohne diese 64 Ziffern lang, in welcher Sprache die Zeilen um sie auch stehen.
+rem Keine Zeile wird als Befehl gelesen, ehe sie als eine solche erkannt ist.
 set "Summe="
 for /f "usebackq tokens=*" %%Z in ({digestFile}) do (
   set "Zeile=%%Z"

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <future>
 #include <map>
+#include <sstream>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -15,6 +16,31 @@ namespace {
 using namespace testsupport;
 using engine::ByteCount;
 using engine::DateiZerlegen;
+
+#ifndef _WIN32
+// The digests the script checks, in the order it names them: each piece's, then the whole file's.
+std::vector<std::string> digestsIn(const std::string& script)
+{
+    std::vector<std::string> digests;
+    for (std::size_t at = 0; (at = script.find("==\"", at)) != std::string::npos; at += 3) {
+        const std::string quoted = script.substr(at + 3, 65);
+        if (quoted.back() == '"' && quoted.find_first_not_of("0123456789abcdef") == 64)
+            digests.push_back(quoted.substr(0, 64));
+    }
+    return digests;
+}
+
+// What sha256sum finds for the files, in their order.
+std::vector<std::string> sha256sumOf(const std::string& folder, std::vector<std::string> files)
+{
+    files.insert(files.begin(), "sha256sum");
+    std::istringstream lines(runProgram(folder, files).text);
+    std::vector<std::string> digests;
+    for (std::string line; std::getline(lines, line);)
+        digests.push_back(line.substr(0, 64));
+    return digests;
+}
+#endif
 
 class Cutting : public ::testing::Test {
 protected:
@@ -45,9 +71,14 @@ TEST_F(Cutting, PiecesRebuildTheSourceAtEveryBoundary)
             for (std::int64_t k = 1; k < static_cast<std::int64_t>(count); ++k)
                 EXPECT_EQ(readFile(here / engine::pieceName("film.", k)).size(), static_cast<std::size_t>(p));
             const ReadScript script = readScript(readFile(here / "film.bat"));
-            EXPECT_EQ(script.target, "film.avi");
+            EXPECT_EQ(script.target, "film.avi.unfertig");
             ASSERT_EQ(script.pieces.size(), count);
             EXPECT_EQ(script.pieces.back(), engine::pieceName("film.", static_cast<std::int64_t>(count)));
+#ifndef _WIN32
+            auto files = script.pieces;
+            files.push_back("film.avi");
+            EXPECT_EQ(digestsIn(readFile(here / "film.bat")), sha256sumOf(here.path(), files));
+#endif
         }
     }
     EXPECT_TRUE(report.messages.empty());
@@ -61,11 +92,11 @@ TEST_F(Cutting, PiecesAndScriptAreNamedAfterTheSourceBesideIt)
         const char* script;
         const char* line;
     } cases[] = {
-        {"", "film.avi", "film.bat", "copy /b film.001 + film.002 film.avi\r\n"},
-        {"", "LIESMICH", "LIESMICH.bat", "copy /b LIESMICH.001 + LIESMICH.002 LIESMICH\r\n"},
-        {"", "archiv.tar.gz", "archiv.tar.bat", "copy /b archiv.tar.001 + archiv.tar.002 archiv.tar.gz\r\n"},
+        {"", "film.avi", "film.bat", "copy /b film.001 + film.002 film.avi.unfertig\r\n"},
+        {"", "LIESMICH", "LIESMICH.bat", "copy /b LIESMICH.001 + LIESMICH.002 LIESMICH.unfertig\r\n"},
+        {"", "archiv.tar.gz", "archiv.tar.bat", "copy /b archiv.tar.001 + archiv.tar.002 archiv.tar.gz.unfertig\r\n"},
         // A dot in the folder's name only: beside the source, whatever lies one folder up.
-        {"v1.0", "README", "README.bat", "copy /b README.001 + README.002 README\r\n"},
+        {"v1.0", "README", "README.bat", "copy /b README.001 + README.002 README.unfertig\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
@@ -93,7 +124,7 @@ TEST_F(Cutting, ReportsEachPieceAndHowFarItIs)
     EXPECT_EQ(report.progress.back().second, 25);
     EXPECT_TRUE(std::is_sorted(report.progress.begin(), report.progress.end()));
     EXPECT_EQ(report.ends, 1);
-    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi.unfertig\r\n");
 }
 
 TEST_F(Cutting, ASourceShorterThanAPieceIsLeftAlone)
@@ -126,7 +157,7 @@ TEST_F(Cutting, ReplacesOldPiecesLinksAndReadOnlyFilesWithExactlyTheNewBytes)
     EXPECT_EQ(readFile(folder / "film.001"), bytes.substr(0, 100));
     EXPECT_EQ(readFile(folder / "film.002"), bytes.substr(100, 100));
     EXPECT_EQ(readFile(folder / "anderes.bin"), other) << "never written through a link";
-    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi.unfertig\r\n");
 }
 
 TEST_F(Cutting, ASecondJobOnTheSameOutputsIsRefusedWhileTheFirstRuns)
@@ -157,7 +188,7 @@ TEST_F(Cutting, ASecondJobOnTheSameOutputsIsRefusedWhileTheFirstRuns)
     first.goOn.set_value();
     running.join();
     EXPECT_TRUE(first.messages.empty());
-    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi.unfertig\r\n");
     EXPECT_EQ(joinedPieces(folder / "film."), bytes);
 
     DateiZerlegen(folder / "film.mkv", 100, report);  // the lock went with the first job
@@ -254,7 +285,7 @@ TEST(CuttingJoinedByCmd, EveryNameTheEngineTakesIsJoinedByteForByte)
         removeFile(folder / c.name);
 
         const std::string stem = engine::BasisPfad(c.name);
-        ASSERT_EQ(runBatchFile(folder.path(), stem + "bat"), 0);
+        ASSERT_EQ(runBatchFile(folder.path(), stem + "bat").status, 0);
         EXPECT_TRUE(readFile(folder / c.name) == bytes);
     }
 }

@@ -268,9 +268,21 @@ struct RecordedJob {
                                     "copy_file_range,unlinkat,renameat,renameat2,fsync,fdatasync,syncfs,close " +
                                     PALVO_CUT " '" + folder / "film.avi" + "' " + std::to_string(kPiece) + " >/dev/null";
         EXPECT_EQ(std::system(command.c_str()), 0);
+        // A call that another thread's call interrupted in the record is put together again,
+        // where it returned: "12 write(5<...>, ... <unfinished ...>" and "12 <... write resumed>) = 9".
         std::ifstream record(folder / "calls");
-        for (std::string line; std::getline(record, line);)
-            calls.push_back(line);
+        std::map<std::string, std::string> unfinished;  // by thread
+        for (std::string line; std::getline(record, line);) {
+            const std::string thread = line.substr(0, line.find(' '));
+            if (line.ends_with(" <unfinished ...>")) {
+                unfinished[thread] = line.substr(0, line.size() - std::string_view(" <unfinished ...>").size());
+            } else if (const std::size_t resumed = line.find(" resumed>"); resumed != std::string::npos) {
+                calls.push_back(unfinished[thread] + line.substr(resumed + std::string_view(" resumed>").size()));
+                unfinished.erase(thread);
+            } else {
+                calls.push_back(line);
+            }
+        }
     }
     TempFolder folder;
     Medium medium;

@@ -59,7 +59,7 @@ TEST(RoomCheck, CountsRoomAsTheJobTakesAndFreesItInUnitsOfTheMedium)
         {"old pieces come free as the new ones come", 8 * MiB, 3 * MiB, {{1, 3 * MiB}, {2, 3 * MiB}, {3, 2 * MiB}},
          withRoom(1 * MiB), nullptr},
         {"an old piece comes free only when its new one is written", 8 * MiB, 7 * MiB,
-         {{1, 3 * MiB}, {2, 3 * MiB}, {3, 2 * MiB}}, withRoom(3 * MiB), "bis zu 4.194.304 Bytes gebraucht, frei sind 3.145.728"},
+         {{1, 3 * MiB}, {2, 3 * MiB}, {3, 2 * MiB}}, withRoom(3 * MiB), "bis zu 4.198.400 Bytes gebraucht, frei sind 3.145.728"},
         {"a byte a piece takes a cluster of 32 KiB", 130, 1, {}, withRoom(4 * MiB, 32 * KiB),
          "nicht genug Platz frei"},
         {"a byte a piece takes a block of 4 KiB", 130, 1, {}, withRoom(4 * MiB, 4 * KiB),

@@ -51,9 +51,40 @@ std::string copyCommandIn(const std::string& scriptPath);
 // The concatenation of pieces path001, path002, ... as long as they exist.
 std::string joinedPieces(const std::string& basePath);
 
-// Runs the batch file in its folder with cmd (Wine's on Linux), as a double click would;
-// returns its exit status.
-int runBatchFile(const std::string& folder, const std::string& batchName);
+// Wine's German, whose console reads code page 850.
+inline constexpr const char* kGerman = "de_DE.UTF-8";
+
+// How cmd is to run a join script.
+struct CmdRun {
+    // Wine's language on Linux, and with it the console's code page; other languages than German
+    // run in a Wine prefix of their own, $WINEPREFIX-foreign. The Windows build's tests run in
+    // the language their whole run was started in.
+    std::string locale = kGerman;
+    // The certutil stand-in's form ("10-de", "7-en", ...: tests/CertutilStandIn.cpp), or empty
+    // for the system's own, which under Wine says nothing.
+    std::string certutil;
+    std::string certutilLog;  // where the stand-in notes each file it hashed, UTF-8
+};
+
+// What a program said: its exit status and its standard output (cmd's in the ANSI code page).
+struct Said {
+    int status = -1;
+    std::string text;
+};
+
+// Runs the batch file (a name in folder, or a path) with cmd (Wine's on Linux) in folder, with
+// an empty standard input, as a double click would. Under Wine, what a script of a name with
+// % ^ & ( ) or ! says is not heard.
+Said runBatchFile(const std::string& folder, const std::string& batch, const CmdRun& how = {});
+
+#ifndef _WIN32
+// Runs a program in folder with an empty standard input and these variables set (or, where the
+// value is empty, unset).
+Said runProgram(const std::string& folder, const std::vector<std::string>& command,
+                const std::vector<std::pair<std::string, std::string>>& variables = {});
+// The path by which Wine reaches a file of this machine.
+std::string windowsPath(std::string path);
+#endif
 
 // What a job reported, in the order it did.
 class RecordingReport : public engine::JobReport {

@@ -332,7 +332,7 @@ TEST_F(Window, CutsAFileWithAnUmlautAndABlankThatCmdJoinsAgain)
     EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
 
     removeFile(source);
-    ASSERT_EQ(runBatchFile(folder / "Übung 1", "Größe Film.bat"), 0);
+    ASSERT_EQ(runBatchFile(folder / "Übung 1", "Größe Film.bat").status, 0);
     EXPECT_EQ(readFile(source), bytes);
 
     // The next command offers the same file again, in its folder.

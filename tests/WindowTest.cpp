@@ -203,7 +203,7 @@ TEST_F(Window, CutsTheChosenFileWithProgressAndOffersItAgain)
     EXPECT_EQ(copyWith({listThenChoose}).size(), 1);
 
     EXPECT_EQ(joinedPieces(folder / "film."), bytes);
-    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi\r\n");
+    EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi.unfertig\r\n");
     const QStringList pieceTexts = {q("Kopiere Daten nach " + folder / "film.001"),
                                     q("Kopiere Daten nach " + folder / "film.002"),
                                     q("Kopiere Daten nach " + folder / "film.003")};

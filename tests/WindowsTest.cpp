@@ -26,7 +26,7 @@ TEST(Windows, CmdRebuildsANameWithUmlautsFromItsOemScript)
     EXPECT_NE(readFile(folder / "Größe Übung ä+ö.bat").find("Gr\x94\xE1" "e \x9A" "bung"), std::string::npos);
 
     removeFile(folder / name);
-    ASSERT_EQ(runBatchFile(folder.path(), "Größe Übung ä+ö.bat"), 0);
+    ASSERT_EQ(runBatchFile(folder.path(), "Größe Übung ä+ö.bat").status, 0);
     EXPECT_EQ(readFile(folder / name), bytes);
 }
 

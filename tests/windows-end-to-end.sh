@@ -49,7 +49,7 @@ xdotool key Tab Return
 waitFor 30 bash -c "! kill -0 $palvo 2>/dev/null" || fail "Enter on Ende did not end the program"
 
 copyCommand=$(grep '^copy /b ' "$folder/film daten.bat")
-[[ $copyCommand == $'copy /b "film daten.001" + "film daten.002" + "film daten.003" "film daten.avi"\r' ]] ||
+[[ $copyCommand == $'copy /b "film daten.001" + "film daten.002" + "film daten.003" "film daten.avi.unfertig"\r' ]] ||
     fail "batch file's copy command: $copyCommand"
 rm "$folder/film daten.avi"
 (cd "$folder" && wine cmd /c "film daten.bat" >/dev/null)
