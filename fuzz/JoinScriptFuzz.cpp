@@ -5,6 +5,7 @@
 // Input: two bytes of piece count, then the source's name.
 #include "CuttingPlan.h"
 #include "JoinScript.h"
+#include "ScriptEncoding.h"
 #include "WindowsNames.h"
 #include "runtime/CodePage.h"
 
@@ -34,17 +35,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (target.find('\0') != std::string::npos || engine::windowsForbiddenCharacter(target))
         return 0;
     const engine::CuttingPlan plan = engine::planCutting(target, 1000, count * 1000 - 1, '/');
-    const std::string script = engine::joinScript(plan);
-    const runtime::OemText written = runtime::toOemCodePage(script);
-    if (written.refused)
-        return 0;  // refused too: the script's code page cannot hold the names
+    // The engine refuses names the script's code page cannot hold, and those longer than Windows
+    // takes once the join has appended its ending, before it writes.
+    if (runtime::toOemCodePage(target).refused || engine::characterCount(engine::unfinishedName(target)) > 255)
+        return 0;
+    std::string script, written;
+    const engine::JoinScriptWriter writer(plan, 850, [&](std::string_view text, engine::ScriptText kind) {
+        script += text;
+        written += engine::inScriptCodePage(text, kind);
+    });
+    writer.begin();
+    for (std::int64_t k = 1; k <= count; ++k)
+        writer.piece(k, engine::Digest{});
+    writer.end(engine::Digest{});
     // Every line as cmd reads it, in bytes of its code page, without its CR.
-    for (std::size_t start = 0, end; (end = written.bytes.find('\n', start)) != std::string::npos; start = end + 1)
+    for (std::size_t start = 0, end; (end = written.find('\n', start)) != std::string::npos; start = end + 1)
         require(end - start - 1 <= engine::kCmdLineLimit);
-    require(written.bytes.size() <= engine::joinScriptBytesAtMost(plan));
+    require(written.size() <= engine::joinScriptBytesAtMost(plan));
     try {
         const testsupport::ReadScript read = testsupport::readScript(script);
-        require(read.target == target);
+        require(read.target == engine::unfinishedName(target));
         require(read.pieces.size() == static_cast<std::size_t>(count));
         for (std::int64_t k = 1; k <= count; ++k)
             require(read.pieces[static_cast<std::size_t>(k - 1)] == plan.pieceFileName(k));
