@@ -1,5 +1,5 @@
 // Cuts one file with the engine alone, as the window would, for the benchmark to time.
-// Usage: palvo_cut SOURCE PIECE_BYTES | --version
+// Usage: palvo_cut SOURCE PIECE_BYTES [--no-digests] | --version
 // Prints the time from the last byte moved to the job's end (flush_s) and its peak memory.
 #include "Version.h"
 #include "engine/DateiZerlegen.h"
@@ -22,7 +22,7 @@ public:
     void message(const std::string& text) override { std::cerr << text << '\n'; }
     void progressed(std::int64_t done, std::int64_t total) override
     {
-        if (done == total)
+        if (done == total && !lastByteMoved)
             lastByteMoved = std::chrono::steady_clock::now();
     }
     std::optional<std::chrono::steady_clock::time_point> lastByteMoved;
@@ -46,14 +46,16 @@ int main(int argc, char* argv[])
         std::cout << "palvo_cut " << palvo::kVersion << '\n';
         return 0;
     }
-    if (argc != 3) {
-        std::cerr << "usage: palvo_cut SOURCE PIECE_BYTES\n";
+    const bool withoutDigests = argc == 4 && std::string(argv[3]) == "--no-digests";
+    if (argc != 3 && !withoutDigests) {
+        std::cerr << "usage: palvo_cut SOURCE PIECE_BYTES [--no-digests]\n";
         return 2;
     }
     runtime::prepareProgram();
     try {
         BenchReport report;
-        engine::DateiZerlegen(argv[1], std::atoll(argv[2]), report);
+        engine::DateiZerlegen(argv[1], std::atoll(argv[2]), report, {},
+                              withoutDigests ? engine::Digests::LeftOut : engine::Digests::Worked);
         if (report.lastByteMoved)
             std::cout << "flush_s "
                       << std::chrono::duration<double>(std::chrono::steady_clock::now() - *report.lastByteMoved).count()

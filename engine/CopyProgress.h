@@ -13,8 +13,8 @@ namespace engine {
 struct JobStopped {};
 
 // How far a job is: the bytes it copied, or where work beside the copy (its digests) lags
-// behind, as far as that work is. Told to whoever runs the job after every run of bytes moved,
-// which is also where a stop that was asked for takes effect.
+// behind, as far as that work is. Told to whoever runs the job at each of its stop points (after
+// every run of bytes moved, among others), which is also where a stop asked for takes effect.
 class CopyProgress {
 public:
     CopyProgress(JobReport& report, std::stop_token stop, runtime::ByteCount total)
@@ -22,12 +22,11 @@ public:
     {
     }
 
-    // After each run of bytes copied. Throws JobStopped once a stop has been asked for.
+    // After each run of bytes copied: a stop point.
     void moved(runtime::ByteCount bytes)
     {
-        stopIfAsked();
         copied_ += bytes;
-        tell();
+        stopPoint();
     }
 
     // The job also waits for the work that done tells the bytes of.
@@ -36,11 +35,21 @@ public:
     // Tells how far the job is now.
     void tell() { report_.progressed(besides_ ? std::min(copied_, besides_()) : copied_, total_); }
 
-    // Throws JobStopped once a stop has been asked for.
-    void stopIfAsked() const
+    // Tells how far the job is and that it may be held here; throws JobStopped once a stop has
+    // been asked for.
+    void stopPoint()
     {
+        tell();
+        report_.atStopPoint();
         if (stop_.stop_requested())
             throw JobStopped();
+    }
+
+    // The last stop point: past it, the job's files take their names.
+    void lastStopPoint()
+    {
+        stopPoint();
+        report_.pastStopPoints();
     }
 
     const std::stop_token& stopToken() const { return stop_; }

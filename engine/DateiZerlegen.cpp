@@ -41,29 +41,30 @@ void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& 
 }
 
 void cut(const CuttingPlan& plan, Writing writing, runtime::InputFile& input, const runtime::Folder& folder,
-         const std::string& key, JobReport& report, std::stop_token stop)
+         const std::string& key, JobReport& report, std::stop_token stop, Digests worked)
 {
     JobPieces pieces(plan, folder, key, writing);
-    // In place, the old script goes before the first old piece does: it would join a mixture.
     if (writing == Writing::InPlace)
-        folder.remove(plan.scriptFileName());
+        pieces.removeOldScript();
     CopyProgress progress(report, std::move(stop), plan.sourceLength);
     ScriptFile script(plan, folder, key);
     Digest whole;
     try {
-        SourceDigests digests(input, plan, [&](std::int64_t number, const Digest& digest) { script.piece(number, digest); });
+        SourceDigests digests(input, plan, [&](std::int64_t number, const Digest& digest) { script.piece(number, digest); },
+                              worked);
         progress.alsoWaitFor([&] { return digests.done(); });
         for (std::int64_t number = 1; number <= plan.pieceCount; ++number)
             cutPiece(plan, number, input, pieces, folder, report, progress);
+        // The pieces go to the medium while the digests are still being worked out.
+        folder.flushFiles();
         whole = digests.wholeDigest(progress);
         // A script for bytes that changed while they were cut or hashed would rebuild neither
         // the old file nor the new one.
         input.expectUnchanged();
         input.close();
-        folder.flushFiles();
         // Putting the pieces on a slow medium takes long: a stop asked for meanwhile still
         // takes them back, as long as they and the script have no names yet.
-        progress.stopIfAsked();
+        progress.lastStopPoint();
     } catch (const JobStopped&) {
         // The piece being written is gone already; the finished ones of this job go too. Files
         // of other names, pieces beyond this job's last among them, stay as they were.
@@ -84,7 +85,8 @@ runtime::InputFile openSource(const std::string& source, const runtime::Folder& 
 
 } // namespace
 
-void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& report, std::stop_token stop)
+void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& report, std::stop_token stop,
+                   Digests digests)
 {
     if (pieceLength < 1)
         throw std::invalid_argument("DateiZerlegen: a piece holds at least one byte");
@@ -111,7 +113,7 @@ void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& 
         return report.message(*judged.refusal);
     if (judged.replacesEarlierOutputs)
         report.replacingEarlierOutputs();
-    cut(plan, judged.writing, input, folder, key, report, std::move(stop));
+    cut(plan, judged.writing, input, folder, key, report, std::move(stop), digests);
 }
 
 } // namespace engine

@@ -12,6 +12,7 @@ std::string stagedPieceName(std::string_view key, std::int64_t number)
 
 void removeStagedLeftovers(const runtime::Folder& folder, std::string_view key)
 {
+    folder.remove(runtime::Folder::scratchName(key, ".alt"));
     for (std::int64_t number = 1;; ++number) {
         const std::string name = stagedPieceName(key, number);
         if (folder.lookUp(name).kind == runtime::EntryKind::Missing)
@@ -51,12 +52,18 @@ void JobPieces::takeBack()
         folder_.remove(writtenName(finished_));
 }
 
+void JobPieces::removeOldScript() const
+{
+    folder_.removeForGood(plan_.scriptFileName(), runtime::Folder::scratchName(key_, ".alt"));
+}
+
 void JobPieces::putInPlace()
 {
+    // In place the pieces bear their names already; those names must be on the medium before a
+    // script names them.
     if (writing_ != Writing::Staged)
-        return;
-    folder_.remove(plan_.scriptFileName());
-    folder_.flushNames();
+        return folder_.flushNames();
+    removeOldScript();
     // From the last: what a killed job leaves of its hidden names still runs from the first.
     for (; finished_ > 0; --finished_)
         folder_.rename(writtenName(finished_), plan_.pieceFileName(finished_));

@@ -12,8 +12,8 @@ namespace engine {
 // The hidden name a staged job on the outputs known by key writes its piece of that number under.
 std::string stagedPieceName(std::string_view key, std::int64_t number);
 
-// Removes what a staged job on the outputs known by key left when it was killed: its pieces run
-// from the first to where it was, and no further.
+// Removes what a job on the outputs known by key left when it was killed: its staged pieces,
+// which run from the first to where it was and no further, and an old script on its way out.
 void removeStagedLeftovers(const runtime::Folder& folder, std::string_view key);
 
 // The pieces one job writes, under the names its way of writing gives them, and what becomes
@@ -29,14 +29,17 @@ public:
 
     // The name the piece of that number is written under.
     std::string writtenName(std::int64_t number) const;
+    // The old script goes first, before any old piece is replaced, and that is on the medium
+    // before anything else changes: beside a mixture of old and new pieces, it would join them.
+    void removeOldScript() const;
     // Pieces 1 to number are complete.
     void finished(std::int64_t number) { finished_ = number; }
     // Removes every piece finished: the job was stopped.
     void takeBack();
-    // Staged pieces, all on the medium, take their real names: the old script goes first, for
-    // good, then each piece takes the place of an old one of its name, and then the new names
-    // are on the medium too. A killed job leaves no script beside a mixture, and its hidden
-    // pieces run from the first on. In place, nothing is left to do.
+    // Staged pieces, all on the medium, take their real names: the old script goes first (see
+    // removeOldScript), then each piece takes the place of an old one of its name, and then the
+    // new names are on the medium too. A killed job leaves no script beside a mixture, and its hidden
+    // pieces run from the first on. In place, the pieces' names are put on the medium.
     void putInPlace();
 
 private:

@@ -12,20 +12,29 @@ constexpr std::size_t kHashBuffer = 1 << 20;
 } // namespace
 
 SourceDigests::SourceDigests(const runtime::InputFile& source, const CuttingPlan& plan,
-                             std::function<void(std::int64_t, const Digest&)> pieceDone)
+                             std::function<void(std::int64_t, const Digest&)> pieceDone, Digests digests)
     : source_(source)
     , plan_(plan)
     , pieceDone_(std::move(pieceDone))
-    , wholeThread_([this] { run(&SourceDigests::hashWhole); })
-    , piecesThread_([this] { run(&SourceDigests::hashPieces); })
 {
+    if (digests == Digests::Worked) {
+        wholeThread_ = std::thread([this] { run(&SourceDigests::hashWhole); });
+        piecesThread_ = std::thread([this] { run(&SourceDigests::hashPieces); });
+        return;
+    }
+    for (std::int64_t number = 1; number <= plan_.pieceCount; ++number)
+        pieceDone_(number, Digest{});
+    wholeDone_ = piecesDone_ = plan_.sourceLength;
+    threadsDone_ = 2;
 }
 
 SourceDigests::~SourceDigests()
 {
     stop_.request_stop();
-    wholeThread_.join();
-    piecesThread_.join();
+    for (std::thread* thread : {&wholeThread_, &piecesThread_}) {
+        if (thread->joinable())
+            thread->join();
+    }
 }
 
 void SourceDigests::run(void (SourceDigests::*hashing)())
@@ -95,10 +104,9 @@ Digest SourceDigests::wholeDigest(CopyProgress& progress)
         const bool finished = threadsDone_ == 2;
         const std::exception_ptr failure = failure_;
         lock.unlock();
-        progress.stopIfAsked();
         if (failure)
             std::rethrow_exception(failure);
-        progress.tell();
+        progress.stopPoint();
         if (finished)
             return whole_;
     }

@@ -3,6 +3,7 @@
 #include "CopyProgress.h"
 #include "CuttingPlan.h"
 #include "JoinScript.h"
+#include "engine/DateiZerlegen.h"
 #include "runtime/InputFile.h"
 
 #include <atomic>
@@ -24,9 +25,11 @@ namespace engine {
 class SourceDigests {
 public:
     // pieceDone hears of each piece's digest, in number order, on the pieces' thread; what it
-    // throws ends the hashing and comes back from wholeDigest.
+    // throws ends the hashing and comes back from wholeDigest. Left out, every digest is zeros
+    // and told at once.
     SourceDigests(const runtime::InputFile& source, const CuttingPlan& plan,
-                  std::function<void(std::int64_t number, const Digest& digest)> pieceDone);
+                  std::function<void(std::int64_t number, const Digest& digest)> pieceDone,
+                  Digests digests = Digests::Worked);
     // Stops the threads where they still run, and waits for them.
     ~SourceDigests();
     SourceDigests(const SourceDigests&) = delete;

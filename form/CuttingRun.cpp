@@ -37,16 +37,56 @@ void CuttingRun::start(std::string source, engine::ByteCount pieceLength)
 
 void CuttingRun::offerToStop(AfterStop after)
 {
+    if (!running_)
+        return;
+    std::lock_guard lock(mutex_);
+    if (pastStopPoints_) {
+        closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
+        return;
+    }
+    // Asked once: a second way of asking while the question waits only makes the window close.
+    if (offered_ && *offered_ == AfterStop::StayOpen)
+        offered_ = after;
+    offered_ = offered_.value_or(after);
+}
+
+void CuttingRun::atStopPoint()
+{
+    std::unique_lock lock(mutex_);
+    if (!offered_)
+        return;
+    answered_ = false;
+    view_.postToWindow([this] { askWhetherToStop(); });
+    answer_.wait(lock, [this] { return answered_; });
+}
+
+void CuttingRun::askWhetherToStop()
+{
+    AfterStop after = AfterStop::StayOpen;
     bool replacingEarlier = false;
     {
         std::lock_guard lock(mutex_);
+        after = offered_.value_or(AfterStop::StayOpen);
         replacingEarlier = replacingEarlier_;
     }
-    if (!view_.askYesNo(replacingEarlier ? texts::stopQuestionOverEarlierPieces : texts::stopQuestion))
-        return;
-    if (running_)
+    const bool stop =
+        view_.askYesNo(replacingEarlier ? texts::stopQuestionOverEarlierPieces : texts::stopQuestion);
+    if (stop) {
         stop_.request_stop();
-    closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
+        closeAfterJob_ = closeAfterJob_ || after == AfterStop::Close;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        offered_.reset();
+        answered_ = true;
+    }
+    answer_.notify_all();
+}
+
+void CuttingRun::pastStopPoints()
+{
+    std::lock_guard lock(mutex_);
+    pastStopPoints_ = true;
 }
 
 void CuttingRun::run(const std::string& source, engine::ByteCount pieceLength)
@@ -144,6 +184,10 @@ void CuttingRun::finish()
         newestText_.clear();
         newestFraction_ = 0;
         replacingEarlier_ = false;
+        // Offered after the job's last stop point, or as it failed: nothing left to stop.
+        closeAfterJob_ = closeAfterJob_ || offered_ == AfterStop::Close;
+        offered_.reset();
+        pastStopPoints_ = false;
     }
     if (!failure.empty()) {
         view_.showDesktopFailure();

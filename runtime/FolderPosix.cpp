@@ -323,6 +323,12 @@ void Folder::remove(const std::string& name) const
         throw FileError(FileOperation::Delete, pathOf(name), lastSystemError());
 }
 
+void Folder::removeForGood(const std::string& name, const std::string&) const
+{
+    remove(name);
+    flushNames();
+}
+
 std::optional<NewFile> Folder::createIfFree(const std::string& name) const
 {
     int descriptor;

@@ -206,6 +206,17 @@ void Folder::remove(const std::string& name) const
     throw FileError(FileOperation::Delete, pathOf(name), error);
 }
 
+void Folder::removeForGood(const std::string& name, const std::string& tombstone) const
+{
+    if (!::MoveFileExW(widen(pathOf(name)).c_str(), widen(pathOf(tombstone)).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (::GetLastError() == ERROR_FILE_NOT_FOUND)
+            return;
+        throw FileError(FileOperation::Rename, pathOf(name), lastSystemError());
+    }
+    remove(tombstone);
+}
+
 void Folder::rename(const std::string& from, const std::string& to) const
 {
     const std::wstring fromPath = widen(pathOf(from)), toPath = widen(pathOf(to));

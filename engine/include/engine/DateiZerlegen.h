@@ -28,6 +28,12 @@ inline constexpr const char* kSourceTooSmall =
 //
 // A stop asked for through stop takes effect between two blocks of a piece: every piece this
 // job has written goes again, the piece it was writing too, and the job ends without a word.
-void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& report, std::stop_token stop = {});
+//
+// The join script checks every byte by the SHA-256 digests the job works out as it cuts. Only
+// the benchmark, which times what they cost, leaves them out: its scripts then hold zeros, and
+// a join of its pieces names every one as damaged.
+enum class Digests { Worked, LeftOut };
+void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& report, std::stop_token stop = {},
+                   Digests digests = Digests::Worked);
 
 } // namespace engine

@@ -3,8 +3,10 @@
 #include "engine/DateiZerlegen.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -61,10 +63,12 @@ public:
 
     // What the window does once a stop it offered has been answered with Ja.
     enum class AfterStop { StayOpen, Close };
-    // While the job runs: asks whether to stop it; on Ja the job takes back what it wrote and
-    // ends without a word. The window's own close that the stop asked for happens once the
-    // job's end has been shown (see closeAfterJob), even when the job ended on its own while
-    // the question was up.
+    // While the job runs: asks whether to stop it, once the job waits at its next point where a
+    // stop still takes back all it wrote; it waits there until the question is answered. On Ja
+    // it takes back what it wrote and ends without a word; on Nein it goes on. A job past its
+    // last such point is about to end: nothing is asked, and where the window was to close, it
+    // closes after the job. The window's own close happens once the job's end has been shown
+    // (see closeAfterJob).
     void offerToStop(AfterStop after);
     // Whether a stop asked the window to close now that the job has ended; once only.
     bool closeAfterJob() { return std::exchange(closeAfterJob_, false); }
@@ -76,10 +80,13 @@ private:
     void replacingEarlierOutputs() override;
     void pieceStarted(std::int64_t number, const std::string& path) override;
     void progressed(std::int64_t done, std::int64_t total) override;
+    void atStopPoint() override;
+    void pastStopPoints() override;
     void postNewestProgress();
 
     // The window's thread.
     void showNewestProgress();
+    void askWhetherToStop();
     void finish();
 
     JobView& view_;
@@ -97,6 +104,12 @@ private:
     std::vector<std::string> messages_; // guarded by mutex_: refusals
     bool replacingEarlier_ = false;     // guarded by mutex_: a stop leaves an earlier set incomplete
     std::string failure_;               // guarded by mutex_
+    // A stop offered and not yet answered, and what the window does after it; the job waits for
+    // the answer at its next stop point.
+    std::optional<AfterStop> offered_;  // guarded by mutex_
+    bool answered_ = false;             // guarded by mutex_
+    bool pastStopPoints_ = false;       // guarded by mutex_
+    std::condition_variable answer_;
 };
 
 } // namespace form

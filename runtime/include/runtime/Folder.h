@@ -116,6 +116,10 @@ public:
     std::optional<std::error_code> whyNotRemovable(const std::string& name) const;
     // Removes a file or link of that name; a missing name is no failure, a folder is one.
     void remove(const std::string& name) const;
+    // Removes it as remove() does, and puts that on the medium before it returns: on Linux by
+    // flushing the folder's names; on Windows, where a folder cannot be flushed, by renaming the
+    // file to tombstone, written through, before it goes.
+    void removeForGood(const std::string& name, const std::string& tombstone) const;
     // Creates the file; an existing entry of that name, a link included, is a failure.
     NewFile create(const std::string& name) const;
     // Creates the file afresh: an existing file or link of that name is removed first, so
