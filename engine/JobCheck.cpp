@@ -84,6 +84,26 @@ std::optional<std::string> folderNotWritable(const runtime::Folder& folder, cons
     return std::nullopt;
 }
 
+// A file of the script's name goes only where it is a join script of Palvo's for these pieces:
+// anything else there is the user's, a batch file of the same name say (install.exe beside its
+// install.bat).
+std::optional<std::string> notOurScript(const OldOutput& old, const CuttingPlan& plan, const runtime::Folder& folder)
+{
+    const std::string file = inQuotes(folder.pathOf(old.name));
+    const std::string hint = " Bitte benennen Sie sie um oder verschieben Sie sie an einen anderen Ort und versuchen Sie "
+                             "es erneut.";
+    try {
+        if (isOurJoinScript(plan, folder.beginningOf(old.name, kJoinScriptSignature)))
+            return std::nullopt;
+    } catch (const runtime::FileError& error) {
+        return "Die Datei " + file + " lässt sich nicht lesen: " + runtime::reasonText(error.code()) +
+               " So lässt sich nicht sagen, ob es eine Batch-Datei von Palvo ist, die beim Zerlegen ersetzt werden darf." +
+               hint;
+    }
+    return "Die Datei " + file + " ist keine Batch-Datei von Palvo zu diesen Teilen. Beim Zerlegen würde sie durch die " +
+           "Batch-Datei zum Zusammenfügen ersetzt." + hint;
+}
+
 std::optional<std::string> oldOutputInTheWay(const OldOutput& old, const runtime::FileIdentity& source,
                                              const CuttingPlan& plan, const runtime::Folder& folder)
 {
@@ -100,6 +120,10 @@ std::optional<std::string> oldOutputInTheWay(const OldOutput& old, const runtime
     if (old.entry.identity == source)
         return "Die ausgewählte Datei " + inQuotes(plan.target) + " ist dieselbe Datei wie ihr Teil " +
                inQuotes(old.name) + " und würde beim Zerlegen überschrieben." + kRenameHint;
+    if (old.number == 0) {
+        if (auto why = notOurScript(old, plan, folder))
+            return why;
+    }
     if (const auto why = folder.whyNotRemovable(old.name))
         return "Die alte Datei " + inQuotes(folder.pathOf(old.name)) + " kann nicht ersetzt werden: " +
                runtime::reasonText(*why) +

@@ -234,6 +234,16 @@ std::string joinScript(const CuttingPlan& plan, unsigned codePage, const std::ve
     return script;
 }
 
+bool isOurJoinScript(const CuttingPlan& plan, std::string_view beginning)
+{
+    // Each of Palvo's scripts with checks begins so, whatever its code page and even where a
+    // line of it was cut short.
+    if (beginning.starts_with("@echo off\r\nrem Von Palvo geschrieben"))
+        return true;
+    const std::string copyCommand = "copy /b " + inScriptCodePage(cmdName(plan.pieceFileName(1)), ScriptText::Name);
+    return beginning.starts_with(copyCommand + " ");
+}
+
 std::uint64_t joinScriptBytesAtMost(const CuttingPlan& plan, std::size_t lineLimit)
 {
     std::uint64_t bytes = 0;

@@ -65,6 +65,13 @@ private:
 std::string joinScript(const CuttingPlan& plan, unsigned codePage, const std::vector<Digest>& pieces,
                        const Digest& whole, std::size_t lineLimit = kCmdLineLimit);
 
+// Whether a file of the script's name, beginning so, is a join script Palvo wrote for pieces of
+// the plan's names, in this version or an earlier one (the earliest were the copy command
+// alone), and so an earlier output that a job may replace. Anything else of that name is the
+// user's. The beginning needs no more than kJoinScriptSignature bytes.
+bool isOurJoinScript(const CuttingPlan& plan, std::string_view beginning);
+inline constexpr std::size_t kJoinScriptSignature = 512;
+
 // At least as many bytes as the script takes in the code page it is written in, found in a
 // moment however many pieces there are.
 std::uint64_t joinScriptBytesAtMost(const CuttingPlan& plan, std::size_t lineLimit = kCmdLineLimit);

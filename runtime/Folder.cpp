@@ -1,9 +1,11 @@
 #include "runtime/Folder.h"
 
 #include "runtime/FileError.h"
+#include "runtime/InputFile.h"
 #include "runtime/Path.h"
 #include "Writeback.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <utility>
@@ -45,6 +47,14 @@ bool Folder::forEachName(const std::function<void(const std::string& name)>& vis
     if (error)
         throw FileError(FileOperation::ListFolder, shownPath(), error);
     return true;
+}
+
+std::string Folder::beginningOf(const std::string& name, std::size_t bytes) const
+{
+    const InputFile file(*this, name);
+    std::string beginning(static_cast<std::size_t>(std::min<ByteCount>(file.length(), static_cast<ByteCount>(bytes))), '\0');
+    file.readAt(0, std::as_writable_bytes(std::span(beginning)));
+    return beginning;
 }
 
 void Folder::abandonFiles() const

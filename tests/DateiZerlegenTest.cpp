@@ -147,7 +147,7 @@ TEST_F(Cutting, ReplacesOldPiecesLinksAndReadOnlyFilesWithExactlyTheNewBytes)
     writeFile(folder / "film.001", randomBytes(1000, 3));  // longer than the new piece
     if (symbolicLinksPossible())
         std::filesystem::create_symlink(runtime::toFsPath(folder / "anderes.bin"), runtime::toFsPath(folder / "film.002"));
-    writeFile(folder / "film.bat", "copy /b alt.001 film.avi\r\n");
+    writeFile(folder / "film.bat", "copy /b film.001 film.avi\r\n");
     std::filesystem::permissions(runtime::toFsPath(folder / "film.001"), std::filesystem::perms::owner_read |
                                                                              std::filesystem::perms::group_read |
                                                                              std::filesystem::perms::others_read);

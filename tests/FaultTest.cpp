@@ -42,7 +42,7 @@ bool expectNothingLost(const std::string& folder, const std::string& name, const
     for (std::int64_t k = 1; exists(engine::pieceName(base, k)); ++k) {
         EXPECT_LE(fileSize(engine::pieceName(base, k)), pieceLength) << engine::pieceName(base, k);
     }
-    if (!exists(base + "bat"))
+    if (!exists(base + "bat") || std::filesystem::is_symlink(base + "bat"))  // a link there is the user's
         return false;
     const ReadScript script = readScript(readFile(base + "bat"));
     EXPECT_EQ(script.target, name + ".unfertig");
@@ -77,6 +77,8 @@ void expectNextJobSucceeds(const std::string& folder, const std::string& name, c
     DateiZerlegen(folder + "/" + name, pieceLength, report);
     EXPECT_TRUE(report.messages.empty());
     EXPECT_TRUE(expectNothingLost(folder, name, bytes, pieceLength));
+    for (const std::string& left : namesIn(folder))
+        EXPECT_FALSE(left.starts_with(".palvo-")) << left << ": what an earlier job left goes with this one";
 }
 
 TEST(Faults, AWriteBeyondTheFileSizeLimitFailsCleanly)
@@ -184,7 +186,8 @@ TEST(Faults, NamesInTheWayNeitherStopNorSpoilTheJob)
         {"a hard link to the source", [](const TempFolder& f) { ::link((f / "film.avi").c_str(), (f / "film.002").c_str()); }, true},
         {"a read-only longer old piece", [](const TempFolder& f) { writeFile(f / "film.001", randomBytes(900));
                                                                    ::chmod((f / "film.001").c_str(), 0444); }, false},
-        {"an old script linked to another file", [](const TempFolder& f) { ::symlink((f / "anderes").c_str(), (f / "film.bat").c_str()); }, false},
+        // A link is no script of Palvo's: it is the user's, and stays.
+        {"a link under the script's name", [](const TempFolder& f) { ::symlink((f / "anderes").c_str(), (f / "film.bat").c_str()); }, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -320,19 +323,26 @@ TEST(Faults, KilledAtAnyMomentLeavesNoWrongScript)
         const char* moment;
         std::function<bool(const std::string& source)> cutAndKill;
         Left left;
+        std::int64_t staged;  // pieces under hidden names at that moment: which moment the kill hit
     } moments[] = {
-        {"as its first piece starts", inReport(1, false), Left::EarlierSet},
-        {"as a piece in the middle starts", inReport(5, false), Left::EarlierSet},
-        {"as its last piece starts", inReport(kPieces, false), Left::EarlierSet},
-        {"after its last byte", inReport(0, true), Left::EarlierSet},
-        {"putting the pieces on the medium", atCall("syncfs", 1), Left::EarlierSet},
-        {"as the old script has gone", atCall("fsync", 1), Left::NoScript},
-        {"giving the last piece its name", atCall("renameat", 1), Left::NoScript},
-        {"giving a piece in the middle its name", atCall("renameat", 5), Left::NoScript},
-        {"putting the pieces' names on the medium", atCall("fsync", 2), Left::NoScript},
-        {"putting the script's bytes on the medium", atCall("fdatasync", 1), Left::NoScript},
-        {"giving the script its name", atCall("renameat", kPieces + 1), Left::NoScript},
-        {"putting the script's name on the medium", atCall("fsync", 3), Left::NewSet},
+        {"as its first piece starts", inReport(1, false), Left::EarlierSet, 0},
+        {"as a piece in the middle starts", inReport(5, false), Left::EarlierSet, 4},
+        {"as its last piece starts", inReport(kPieces, false), Left::EarlierSet, kPieces - 1},
+        {"after its last byte", inReport(0, true), Left::EarlierSet, kPieces},
+        {"putting the pieces on the medium", atCall("syncfs", 1), Left::EarlierSet, kPieces},
+        {"as the old script has gone", atCall("fsync", 1), Left::NoScript, kPieces},
+        {"giving the last piece its name", atCall("renameat", 1), Left::NoScript, kPieces},
+        {"giving a piece in the middle its name", atCall("renameat", 5), Left::NoScript, 5},
+        {"putting the pieces' names on the medium", atCall("fsync", 2), Left::NoScript, 0},
+        {"putting the script's bytes on the medium", atCall("fdatasync", 1), Left::NoScript, 0},
+        {"giving the script its name", atCall("renameat", kPieces + 1), Left::NoScript, 0},
+        {"putting the script's name on the medium", atCall("fsync", 3), Left::NewSet, 0},
+    };
+    const auto stagedIn = [](const TempFolder& folder) {
+        const auto names = folder.names();
+        return std::count_if(names.begin(), names.end(), [](const std::string& name) {
+            return name.starts_with(".palvo-") && name.find_last_not_of("0123456789") == name.size() - 4;
+        });
     };
     for (const auto& m : moments) {
         SCOPED_TRACE(m.moment);
@@ -342,6 +352,8 @@ TEST(Faults, KilledAtAnyMomentLeavesNoWrongScript)
         DateiZerlegen(folder / "film.avi", kPiece / 2, earlier);
         const std::string earlierScript = readFile(folder / "film.bat");
         EXPECT_TRUE(m.cutAndKill(folder / "film.avi")) << "the job was killed at that moment";
+        EXPECT_EQ(stagedIn(folder), m.staged) << "the names that moment leaves";
+        EXPECT_EQ(exists(folder / "film.bat"), m.left != Left::NoScript);
         EXPECT_EQ(expectNothingLost(folder.path(), "film.avi", bytes, kPiece), m.left != Left::NoScript);
         if (m.left != Left::NoScript) {
             EXPECT_EQ(readFile(folder / "film.bat") == earlierScript, m.left == Left::EarlierSet);

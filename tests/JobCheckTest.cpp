@@ -44,8 +44,17 @@ TEST(JobCheck, RefusesBeforeWritingAnything)
         {"source named like its first piece", "film.001", 300, nothing, "trägt den Namen eines ihrer eigenen Teile"},
         {"source named like its third piece", "film.003", 300, nothing, "trägt den Namen eines ihrer eigenen Teile"},
         {"a piece of an earlier set, chosen by mistake", "film.012", 300,
-         [](const TempFolder& f) { writeFile(f / "film.001", "x"); writeFile(f / "film.bat", "x"); },
+         [](const TempFolder& f) { writeFile(f / "film.001", "x"); writeFile(f / "film.bat", "copy /b film.001 film.avi\r\n"); },
          "ist dem Namen nach selbst ein Teil"},
+        {"a batch file of the user's under the script's name", "install.exe", 300,
+         [](const TempFolder& f) { writeFile(f / "install.bat", "@echo off\r\necho Bitte warten ...\r\n"); },
+         "install.bat“ ist keine Batch-Datei von Palvo zu diesen Teilen"},
+        {"a script of other pieces", "film.avi", 300,
+         [](const TempFolder& f) { writeFile(f / "film.bat", "copy /b alt.001 + alt.002 film.avi\r\n"); },
+         "film.bat“ ist keine Batch-Datei von Palvo"},
+        {"a script's name that cannot be read", "film.avi", 300,
+         [](const TempFolder& f) { fs::create_symlink("woanders.bat", at(f, "film.bat")); },
+         "film.bat“ lässt sich nicht lesen", Needs::SymbolicLinks},
         {"source that is the script", "film.bat", 300, nothing, "hat die Endung „.bat“"},
         {"script in other letters", "FILM.Bat", 300, nothing, "hat die Endung „.bat“"},
         {"a link to the piece that holds the data", "link.avi", 300,
@@ -91,6 +100,23 @@ TEST(JobCheck, RefusesBeforeWritingAnything)
         writeFile(folder / r.source, randomBytes(r.length, 2));
         r.prepare(folder);
         expectRefusal(folder, r.source, 100, r.message);
+    }
+}
+
+// Palvo's own scripts of earlier versions are earlier outputs, which a cut replaces: the copy
+// command alone, and one with checks whose line a code page without "ü" cut short.
+TEST(JobCheck, EarlierScriptsOfPalvoAreReplaced)
+{
+    for (const char* earlier : {"copy /b film.001 film.avi\r\n", "copy /b film.001 + film.002 film.avi\r\n",
+                                "@echo off\r\nrem Von Palvo geschrieben: setzt die Teile Byte fsetlocal EnableExtensions\r\n"}) {
+        SCOPED_TRACE(earlier);
+        TempFolder folder;
+        writeFile(folder / "film.avi", randomBytes(300, 4));
+        writeFile(folder / "film.bat", earlier);
+        RecordingReport report;
+        engine::DateiZerlegen(folder / "film.avi", 100, report);
+        EXPECT_TRUE(report.messages.empty()) << report.messages.front();
+        EXPECT_NE(readFile(folder / "film.bat"), earlier);
     }
 }
 

@@ -110,6 +110,8 @@ public:
     bool forEachName(const std::function<void(const std::string& name)>& visit) const;
     // Looks a name up without following a link at it.
     Entry lookUp(const std::string& name) const;
+    // The first bytes of the file of that name, as many as it has up to the count.
+    std::string beginningOf(const std::string& name, std::size_t bytes) const;
 
     // Why the entry of that name could not be removed (someone else's file in a folder where
     // only owners remove, a file another program holds open, ...); nothing when it could.
