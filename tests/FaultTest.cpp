@@ -9,6 +9,7 @@
 
 #include "LinuxFaults.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
