@@ -3,6 +3,7 @@
 #include "CopyProgress.h"
 #include "runtime/Folder.h"
 #include "runtime/InputFile.h"
+#include "runtime/KernelCopy.h"
 
 namespace engine {
 

@@ -26,15 +26,9 @@ ByteCount CuttingPlan::lengthOf(std::int64_t number) const
     return std::min(pieceLength, sourceLength - (number - 1) * pieceLength);
 }
 
-ByteCount CuttingPlan::bytesThrough(std::int64_t number) const
-{
-    return std::min(sourceLength, number * pieceLength);
-}
-
 CuttingPlan planCutting(const std::string& source, ByteCount pieceLength, ByteCount sourceLength, char separator)
 {
     CuttingPlan plan;
-    plan.source = source;
     plan.pieceLength = pieceLength;
     plan.sourceLength = sourceLength;
     plan.pieceCount = sourceLength / pieceLength + (sourceLength % pieceLength != 0);
@@ -42,7 +36,6 @@ CuttingPlan planCutting(const std::string& source, ByteCount pieceLength, ByteCo
     plan.folder = runtime::folderPart(plan.basePath, separator);
     plan.pieceStem = NurDateiname(plan.basePath, separator);
     plan.target = NurDateiname(source, separator);
-    plan.scriptPath = scriptName(plan.basePath);
     return plan;
 }
 

@@ -1,15 +1,14 @@
 #pragma once
 
+#include "engine/DateiZerlegen.h"
+
 #include <cstdint>
 #include <string>
 
 namespace engine {
 
-using ByteCount = std::int64_t;
-
 // Everything a cutting job derives from its source before it touches the disk.
 struct CuttingPlan {
-    std::string source;        // full path of the source
     ByteCount pieceLength = 0; // every piece but the last holds this many bytes
     ByteCount sourceLength = 0;
     std::int64_t pieceCount = 0;
@@ -17,15 +16,12 @@ struct CuttingPlan {
     std::string folder;        // where pieces and script lie; empty for the current folder
     std::string pieceStem;     // the pieces' bare names begin with it: "film."
     std::string target;        // the source's bare name, which the script rebuilds
-    std::string scriptPath;
 
     std::string piecePath(std::int64_t number) const;
     // The bare names, as they stand in the folder.
     std::string pieceFileName(std::int64_t number) const;
     std::string scriptFileName() const;
     ByteCount lengthOf(std::int64_t number) const;
-    // Bytes of the source in pieces 1 to number.
-    ByteCount bytesThrough(std::int64_t number) const;
 };
 
 // How a job writes its pieces.

@@ -3,6 +3,7 @@
 #include "BlockKopieren.h"
 #include "CuttingPlan.h"
 #include "JobCheck.h"
+#include "JobNames.h"
 #include "JobPieces.h"
 #include "JoinScript.h"
 #include "ScriptFile.h"
@@ -41,13 +42,13 @@ void cutPiece(const CuttingPlan& plan, std::int64_t number, runtime::InputFile& 
 }
 
 void cut(const CuttingPlan& plan, Writing writing, runtime::InputFile& input, const runtime::Folder& folder,
-         const std::string& key, JobReport& report, std::stop_token stop, Digests worked)
+         const JobNames& names, JobReport& report, std::stop_token stop, Digests worked)
 {
-    JobPieces pieces(plan, folder, key, writing);
+    JobPieces pieces(plan, folder, names, writing);
     if (writing == Writing::InPlace)
         pieces.removeOldScript();
     CopyProgress progress(report, std::move(stop), plan.sourceLength);
-    ScriptFile script(plan, folder, key);
+    ScriptFile script(plan, folder, names);
     Digest whole;
     try {
         SourceDigests digests(input, plan, [&](std::int64_t number, const Digest& digest) { script.piece(number, digest); },
@@ -99,21 +100,21 @@ void DateiZerlegen(const std::string& source, ByteCount pieceLength, JobReport& 
 
     const CuttingPlan plan = planCutting(source, pieceLength, length, runtime::kFolderSeparator);
     const runtime::Medium medium = folder.medium();
-    if (const auto refusal = refusalByNames(plan, folder, medium))
+    const JobNames names(plan, medium);
+    if (const auto refusal = refusalByNames(plan, names, folder, medium))
         return report.message(*refusal);
     // Held until the job is over: a second job on the same outputs would mix its pieces in.
-    const std::string key = medium.nameKey(plan.pieceStem);
-    const auto lock = folder.lock(key, plan.target);
+    const auto lock = folder.lock(names.lock(), plan.target);
     if (!lock)
-        return report.message(alreadyCutting(plan, folder, medium, folder.lockNote(key)));
-    removeStagedLeftovers(folder, key);
+        return report.message(alreadyCutting(plan, folder, medium, folder.lockNote(names.lock())));
+    removeStagedLeftovers(folder, names);
     // The medium as it is with the lock taken: its file slots, its room.
-    const FolderJudgement judged = judgeFolder(plan, key, input.identity(), folder, folder.medium());
+    const FolderJudgement judged = judgeFolder(plan, names, input.identity(), folder, folder.medium());
     if (judged.refusal)
         return report.message(*judged.refusal);
     if (judged.replacesEarlierOutputs)
         report.replacingEarlierOutputs();
-    cut(plan, judged.writing, input, folder, key, report, std::move(stop), digests);
+    cut(plan, judged.writing, input, folder, names, report, std::move(stop), digests);
 }
 
 } // namespace engine

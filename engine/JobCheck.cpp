@@ -4,14 +4,12 @@
 #include "OldOutputs.h"
 #include "PieceNaming.h"
 #include "RoomCheck.h"
-#include "JobPieces.h"
 #include "WindowsNames.h"
 #include "runtime/CodePage.h"
 #include "runtime/FileError.h"
 #include "runtime/Path.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace engine {
 
@@ -21,24 +19,15 @@ using runtime::inQuotes;
 
 const std::string kRenameHint = " Bitte benennen Sie die Datei um und versuchen Sie es erneut.";
 
-// Whether a source of this suffix would be its own join script where the pieces are joined:
-// Windows ignores letter case, so FILM.BAT is film.bat there, whatever the medium here does.
-bool isScriptSuffix(std::string_view suffix)
+std::optional<std::string> sourceIsAnOutput(const CuttingPlan& plan, const JobNames& names)
 {
-    constexpr std::string_view kScript = "bat";
-    return std::equal(suffix.begin(), suffix.end(), kScript.begin(), kScript.end(),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
-
-std::optional<std::string> sourceIsAnOutput(const CuttingPlan& plan, const runtime::Medium& medium)
-{
-    if (isScriptSuffix(suffixOf(plan.target)))
+    if (JobNames::hasScriptSuffix(plan.target))
         return "Die ausgewählte Datei " + inQuotes(plan.target) +
                " hat die Endung „.bat“. Beim Zerlegen würde sie durch die Batch-Datei zum "
                "Zusammenfügen ersetzt." + kRenameHint;
     // By its chosen name, even where that name is a link to elsewhere: the script would name
     // the source among its own pieces.
-    if (outputNumber(plan, medium, plan.target))
+    if (names.outputNumber(plan.target))
         return "Die ausgewählte Datei " + inQuotes(plan.target) +
                " trägt den Namen eines ihrer eigenen Teile und würde beim Zerlegen überschrieben." + kRenameHint;
     return std::nullopt;
@@ -143,10 +132,10 @@ std::string outputsNamed(const CuttingPlan& plan)
 // A source named like a piece, beside pieces or a script of its stem, is most likely one of an
 // earlier set chosen by mistake: its cut would replace the set it belongs to, which may be all
 // there is of that file here.
-std::optional<std::string> pieceOfAnEarlierSet(const CuttingPlan& plan, const FolderContents& contents,
-                                               const runtime::Folder& folder)
+std::optional<std::string> pieceOfAnEarlierSet(const CuttingPlan& plan, const JobNames& names,
+                                               const FolderContents& contents, const runtime::Folder& folder)
 {
-    if (contents.outputs.empty() || pieceNumberOf(plan.target, plan.pieceStem) == 0)
+    if (contents.outputs.empty() || !names.isPieceName(plan.target))
         return std::nullopt;
     return "Die ausgewählte Datei " + inQuotes(plan.target) + " ist dem Namen nach selbst ein Teil. Beim Zerlegen " +
            "würden " + outputsNamed(plan) + " im Ordner " + inQuotes(folder.shownPath()) +
@@ -154,18 +143,18 @@ std::optional<std::string> pieceOfAnEarlierSet(const CuttingPlan& plan, const Fo
            "und versuchen Sie es erneut.";
 }
 
-bool stagedNamesFit(const CuttingPlan& plan, std::string_view key, const runtime::Medium& medium)
+bool stagedNamesFit(const CuttingPlan& plan, const JobNames& names, const runtime::Medium& medium)
 {
-    const std::string longest = stagedPieceName(key, plan.pieceCount);
+    const std::string longest = names.stagedPiece(plan.pieceCount);
     return longest.size() <= medium.longestName && plan.folder.size() + longest.size() < medium.longestPath;
 }
 
 } // namespace
 
-std::optional<std::string> refusalByNames(const CuttingPlan& plan, const runtime::Folder& folder,
+std::optional<std::string> refusalByNames(const CuttingPlan& plan, const JobNames& names, const runtime::Folder& folder,
                                           const runtime::Medium& medium)
 {
-    if (auto why = sourceIsAnOutput(plan, medium))
+    if (auto why = sourceIsAnOutput(plan, names))
         return why;
     if (auto why = unjoinableName(plan))
         return why;
@@ -174,17 +163,18 @@ std::optional<std::string> refusalByNames(const CuttingPlan& plan, const runtime
     return folderNotWritable(folder, medium);
 }
 
-FolderJudgement judgeFolder(const CuttingPlan& plan, std::string_view key, const runtime::FileIdentity& source,
+FolderJudgement judgeFolder(const CuttingPlan& plan, const JobNames& names, const runtime::FileIdentity& source,
                             const runtime::Folder& folder, const runtime::Medium& medium)
 {
-    FolderContents contents;
-    const auto inTheWay = [&](const OldOutput& old) { return oldOutputInTheWay(old, source, plan, folder); };
-    if (auto why = findOldOutputs(plan, folder, medium, inTheWay, contents))
-        return {why};
-    if (auto why = pieceOfAnEarlierSet(plan, contents, folder))
+    const FolderContents contents = findOldOutputs(plan, names, folder);
+    for (const OldOutput& old : contents.outputs) {
+        if (auto why = oldOutputInTheWay(old, source, plan, folder))
+            return {why};
+    }
+    if (auto why = pieceOfAnEarlierSet(plan, names, contents, folder))
         return {why};
     const std::uint64_t scriptBytes = joinScriptBytesAtMost(plan);
-    if (!contents.outputs.empty() && stagedNamesFit(plan, key, medium) &&
+    if (!contents.outputs.empty() && stagedNamesFit(plan, names, medium) &&
         !roomShortfall(plan, contents, medium, folder.shownPath(), scriptBytes, Writing::Staged))
         return {std::nullopt, Writing::Staged};
     return {roomShortfall(plan, contents, medium, folder.shownPath(), scriptBytes), Writing::InPlace,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CuttingPlan.h"
+#include "JobNames.h"
 #include "runtime/Folder.h"
 
 #include <optional>
@@ -14,7 +15,7 @@ namespace engine {
 // Judged by the names the job would write and by the medium: a source that would be its own
 // piece or script, a name Windows or the script's code page cannot hold, a name too long for
 // the medium, a medium or folder that cannot be written.
-std::optional<std::string> refusalByNames(const CuttingPlan& plan, const runtime::Folder& folder,
+std::optional<std::string> refusalByNames(const CuttingPlan& plan, const JobNames& names, const runtime::Folder& folder,
                                           const runtime::Medium& medium);
 
 // How a job may write in its folder, or why it must not start.
@@ -25,12 +26,12 @@ struct FolderJudgement {
     bool replacesEarlierOutputs = false;
 };
 
-// Judged by what lies in the folder now; asked with the job's outputs locked (known by key),
+// Judged by what lies in the folder now; asked with the job's outputs locked,
 // so that no other job changes them meanwhile. Refused: a folder under an output's name, an
 // old output that is the source itself or cannot be removed, too little room or too few file
 // slots. Where outputs of an earlier job are there, the job is staged if the medium has room
 // for both sets, and works in place if not.
-FolderJudgement judgeFolder(const CuttingPlan& plan, std::string_view key, const runtime::FileIdentity& source,
+FolderJudgement judgeFolder(const CuttingPlan& plan, const JobNames& names, const runtime::FileIdentity& source,
                             const runtime::Folder& folder, const runtime::Medium& medium);
 
 // Another job holds the lock of these outputs; holdersTarget is the name of the file it cuts,

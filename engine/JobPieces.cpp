@@ -1,30 +1,24 @@
 #include "JobPieces.h"
 
 #include "runtime/FileError.h"
-#include "runtime/NumberText.h"
 
 namespace engine {
 
-std::string stagedPieceName(std::string_view key, std::int64_t number)
+void removeStagedLeftovers(const runtime::Folder& folder, const JobNames& names)
 {
-    return runtime::Folder::scratchName(key, "." + runtime::threeDigitText(static_cast<std::uint64_t>(number)));
-}
-
-void removeStagedLeftovers(const runtime::Folder& folder, std::string_view key)
-{
-    folder.remove(runtime::Folder::scratchName(key, ".alt"));
+    folder.remove(names.oldScriptLeaving());
     for (std::int64_t number = 1;; ++number) {
-        const std::string name = stagedPieceName(key, number);
+        const std::string name = names.stagedPiece(number);
         if (folder.lookUp(name).kind == runtime::EntryKind::Missing)
             return;
         folder.remove(name);
     }
 }
 
-JobPieces::JobPieces(const CuttingPlan& plan, const runtime::Folder& folder, std::string key, Writing writing)
+JobPieces::JobPieces(const CuttingPlan& plan, const runtime::Folder& folder, const JobNames& names, Writing writing)
     : plan_(plan)
     , folder_(folder)
-    , key_(std::move(key))
+    , names_(names)
     , writing_(writing)
 {
 }
@@ -42,7 +36,7 @@ JobPieces::~JobPieces()
 
 std::string JobPieces::writtenName(std::int64_t number) const
 {
-    return writing_ == Writing::Staged ? stagedPieceName(key_, number) : plan_.pieceFileName(number);
+    return writing_ == Writing::Staged ? names_.stagedPiece(number) : plan_.pieceFileName(number);
 }
 
 void JobPieces::takeBack()
@@ -54,7 +48,7 @@ void JobPieces::takeBack()
 
 void JobPieces::removeOldScript() const
 {
-    folder_.removeForGood(plan_.scriptFileName(), runtime::Folder::scratchName(key_, ".alt"));
+    folder_.removeForGood(plan_.scriptFileName(), names_.oldScriptLeaving());
 }
 
 void JobPieces::putInPlace()

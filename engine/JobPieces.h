@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CuttingPlan.h"
+#include "JobNames.h"
 #include "runtime/Folder.h"
 
 #include <cstdint>
@@ -9,18 +10,15 @@
 
 namespace engine {
 
-// The hidden name a staged job on the outputs known by key writes its piece of that number under.
-std::string stagedPieceName(std::string_view key, std::int64_t number);
-
-// Removes what a job on the outputs known by key left when it was killed: its staged pieces,
-// which run from the first to where it was and no further, and an old script on its way out.
-void removeStagedLeftovers(const runtime::Folder& folder, std::string_view key);
+// Removes what a job on these outputs left when it was killed: its staged pieces, which run from
+// the first to where it was and no further, and an old script on its way out.
+void removeStagedLeftovers(const runtime::Folder& folder, const JobNames& names);
 
 // The pieces one job writes, under the names its way of writing gives them, and what becomes
 // of them when the job stops, fails or is done.
 class JobPieces {
 public:
-    JobPieces(const CuttingPlan& plan, const runtime::Folder& folder, std::string key, Writing writing);
+    JobPieces(const CuttingPlan& plan, const runtime::Folder& folder, const JobNames& names, Writing writing);
     // A job that failed takes its staged pieces back: nobody could join them. Pieces written in
     // place stay, as far as they are finished.
     ~JobPieces();
@@ -45,7 +43,7 @@ public:
 private:
     const CuttingPlan& plan_;
     const runtime::Folder& folder_;
-    std::string key_;
+    const JobNames& names_;
     Writing writing_;
     std::int64_t finished_ = 0;
 };

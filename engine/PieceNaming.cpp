@@ -51,18 +51,4 @@ std::string scriptName(std::string_view basePath)
     return std::string(basePath) + "bat";
 }
 
-std::int64_t pieceNumberOf(std::string_view name, std::string_view stem)
-{
-    if (!name.starts_with(stem))
-        return 0;
-    const std::string_view digits = name.substr(stem.size());
-    const bool allDigits = !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) {
-        return c >= '0' && c <= '9';
-    });
-    std::int64_t number = 0;
-    if (!allDigits || std::from_chars(digits.data(), digits.data() + digits.size(), number).ec != std::errc())
-        return 0;
-    return number > 0 && runtime::threeDigitText(static_cast<std::uint64_t>(number)) == digits ? number : 0;
-}
-
 } // namespace engine

@@ -26,8 +26,4 @@ std::string pieceName(std::string_view basePath, std::int64_t number);
 
 std::string scriptName(std::string_view basePath);
 
-// The number of the piece whose bare name is name among pieces of the bare stem, as
-// pieceName writes it ("film." and "film.042" give 42); 0 when name is no piece name of stem.
-std::int64_t pieceNumberOf(std::string_view name, std::string_view stem);
-
 } // namespace engine

@@ -35,11 +35,11 @@ ByteCount peakNeed(const CuttingPlan& plan, const FolderContents& contents, Byte
         return engine::takenThrough(plan, number, unit) + roundedUp(script, unit);
     };
     ByteCount freed = 0, worst = 0;
-    for (const OldRoom& old : contents.outputs) {
+    for (const OldOutput& old : contents.outputs) {
         // Between two old pieces the job only takes room: the worst is just before the next frees some.
         if (old.number > 1)
             worst = std::min(worst, freed - takenThrough(old.number - 1));
-        freed += old.freed;
+        freed += old.freed();
     }
     worst = std::min(worst, freed - takenThrough(plan.pieceCount));
     return -worst;

@@ -8,9 +8,9 @@
 
 namespace engine {
 
-ScriptFile::ScriptFile(const CuttingPlan& plan, const runtime::Folder& folder, std::string_view key)
+ScriptFile::ScriptFile(const CuttingPlan& plan, const runtime::Folder& folder, const JobNames& names)
     : plan_(plan)
-    , file_(folder.replace(runtime::Folder::scratchName(key, ".tmp"), plan.scriptFileName()))
+    , file_(folder.replace(names.scriptBeingWritten(), plan.scriptFileName()))
     , writer_(plan, runtime::oemCodePageNumber(), [this](std::string_view text, ScriptText kind) { add(text, kind); })
 {
     writer_.begin();

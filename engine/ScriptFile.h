@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CuttingPlan.h"
+#include "JobNames.h"
 #include "JoinScript.h"
 #include "runtime/Folder.h"
 
@@ -16,7 +17,7 @@ namespace engine {
 class ScriptFile {
 public:
     // Begins the script: all that comes before the pieces.
-    ScriptFile(const CuttingPlan& plan, const runtime::Folder& folder, std::string_view key);
+    ScriptFile(const CuttingPlan& plan, const runtime::Folder& folder, const JobNames& names);
 
     void piece(std::int64_t number, const Digest& digest) { writer_.piece(number, digest); }
     // Ends the script with the whole file's digest, puts it on the medium and gives it its name.

@@ -26,16 +26,6 @@ std::string Folder::shownPath() const
     return shown;
 }
 
-std::string Folder::scratchName(std::string_view key, std::string_view tag)
-{
-    std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a
-    for (const char c : key)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
-    char digits[17];
-    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
-    return ".palvo-" + std::string(digits) + std::string(tag);
-}
-
 bool Folder::forEachName(const std::function<void(const std::string& name)>& visit) const
 {
     std::error_code error;
@@ -62,16 +52,6 @@ void Folder::abandonFiles() const
     writeback_->abandon();
 }
 
-std::optional<FolderLock> Folder::lock(std::string_view key, std::string_view note) const
-{
-    return lockFile(scratchName(key, ".lock"), note);
-}
-
-std::string Folder::lockNote(std::string_view key) const
-{
-    return noteIn(scratchName(key, ".lock"));
-}
-
 NewFile Folder::create(const std::string& name) const
 {
     if (auto file = createIfFree(name))
@@ -91,43 +71,6 @@ NewFile Folder::replace(const std::string& name, const std::string& shownAs) con
     if (!shownAs.empty())
         file.shownName_ = shownAs;
     return file;
-}
-
-NewFile::NewFile(const Folder& folder, std::string name, NativeHandle handle)
-    : folder_(&folder)
-    , name_(name)
-    , shownName_(std::move(name))
-    , handle_(handle)
-{
-}
-
-NewFile::NewFile(NewFile&& other) noexcept
-    : folder_(other.folder_)
-    , name_(std::move(other.name_))
-    , shownName_(std::move(other.shownName_))
-    , handle_(std::exchange(other.handle_, kNoHandle))
-    , copied_(other.copied_)
-    , committed_(std::exchange(other.committed_, true))
-{
-}
-
-FolderLock::FolderLock(const Folder& folder, std::string name, NativeHandle handle)
-    : folder_(&folder)
-    , name_(std::move(name))
-    , handle_(handle)
-{
-}
-
-FolderLock::FolderLock(FolderLock&& other) noexcept
-    : folder_(other.folder_)
-    , name_(std::move(other.name_))
-    , handle_(std::exchange(other.handle_, kNoHandle))
-{
-}
-
-std::string NewFile::path() const
-{
-    return folder_->pathOf(shownName_);
 }
 
 } // namespace runtime

@@ -10,23 +10,6 @@
 
 namespace runtime {
 
-std::string Medium::nameKey(std::string_view name) const
-{
-    std::wstring wide = widen(name);
-    if (ignoresCase && !wide.empty())
-        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()), wide.data(),
-                        static_cast<int>(wide.size()), nullptr, nullptr, 0);
-    return narrow(wide);
-}
-
-bool Medium::sameName(std::string_view a, std::string_view b) const
-{
-    const std::wstring wideA = widen(a), wideB = widen(b);
-    // The system's own upper-casing, as the file system compares names: Ä is ä, ß stays ß.
-    return ::CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
-                                  static_cast<int>(wideB.size()), ignoresCase) == CSTR_EQUAL;
-}
-
 Folder::Folder(std::string path)
     : path_(std::move(path))
     , writeback_(std::make_unique<Writeback>())
@@ -46,36 +29,6 @@ Folder::~Folder()
 std::string Folder::heldPath() const
 {
     return openedPath();  // held without delete sharing: the path leads to this very folder
-}
-
-bool Folder::findsNamesInOtherCase() const
-{
-    return true;  // Windows' own file systems ignore case
-}
-
-Medium Folder::medium() const
-{
-    Medium medium;
-    std::error_code unknown;
-    const auto space = std::filesystem::space(toFsPath(openedPath()), unknown);
-    if (!unknown && space.capacity > 0)
-        medium.availableBytes = space.available;
-    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
-    const std::wstring root = widen(fromFsPath(std::filesystem::absolute(toFsPath(openedPath())).root_path()));
-    if (::GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
-        medium.allocationUnit = static_cast<ByteCount>(sectorsPerCluster) * bytesPerSector;
-    // MAX_PATH: cmd and Explorer reach no file beyond it.
-    medium.longestName = 255;
-    medium.longestPath = MAX_PATH;
-    medium.ignoresCase = true;
-    DWORD flags = 0;
-    wchar_t fileSystem[MAX_PATH + 1] = {};
-    if (::GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, fileSystem, MAX_PATH + 1)) {
-        medium.readOnly = (flags & FILE_READ_ONLY_VOLUME) != 0;
-        if (std::wstring_view(fileSystem).starts_with(L"FAT"))
-            medium.entriesPerFolder = 65534;
-    }
-    return medium;
 }
 
 std::optional<std::error_code> Folder::whyNotWritable() const
@@ -115,44 +68,6 @@ void Folder::flushFiles() const
 void Folder::flushNames() const
 {
     // A rename asked to write through is on the medium when it returns.
-}
-
-std::optional<FolderLock> Folder::lockFile(const std::string& name, std::string_view note) const
-{
-    // Written by nobody else, and gone with its last handle, even if this program is killed;
-    // others may read its note.
-    const HANDLE handle = ::CreateFileW(widen(pathOf(name)).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-                                        FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        ::SetEndOfFile(handle);
-        ::WriteFile(handle, note.data(), static_cast<DWORD>(note.size()), &written, nullptr);
-        return FolderLock(*this, name, handle);
-    }
-    if (::GetLastError() == ERROR_SHARING_VIOLATION)
-        return std::nullopt;
-    throw FileError(FileOperation::Create, pathOf(name), lastSystemError());
-}
-
-std::string Folder::noteIn(const std::string& lockName) const
-{
-    const HANDLE handle = ::CreateFileW(widen(pathOf(lockName)).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return {};
-    char note[4096];
-    DWORD got = 0;
-    const bool read = ::ReadFile(handle, note, sizeof note, &got, nullptr);
-    ::CloseHandle(handle);
-    return read ? std::string(note, got) : std::string();
-}
-
-FolderLock::~FolderLock()
-{
-    if (handle_ != INVALID_HANDLE_VALUE)
-        ::CloseHandle(handle_);
 }
 
 Entry Folder::lookUp(const std::string& name) const

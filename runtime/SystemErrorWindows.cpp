@@ -1,7 +1,9 @@
 #include "runtime/FileError.h"
 
+#include "CloseChecked.h"
 #include "SystemErrorText.h"
 
+#include <utility>
 #include <windows.h>
 
 namespace runtime {
@@ -9,6 +11,12 @@ namespace runtime {
 std::error_code lastSystemError()
 {
     return {static_cast<int>(::GetLastError()), std::system_category()};
+}
+
+void closeChecked(NativeHandle& handle, const std::string& path)
+{
+    if (!::CloseHandle(std::exchange(handle, INVALID_HANDLE_VALUE)))
+        throw FileError(FileOperation::Close, path, lastSystemError());
 }
 
 const char* systemErrorText(int error)

@@ -58,18 +58,6 @@ TEST(PieceNaming, FormsNamesFromLinuxPaths)
         expectNaming(c, '/');
 }
 
-TEST(PieceNaming, RecognisesOnlyTheNamesItWrites)
-{
-    const struct {
-        const char* name;
-        std::int64_t number;
-    } cases[] = {{"film.001", 1},   {"film.042", 42}, {"film.1000", 1000}, {"film.0001", 0}, {"film.01", 0},
-                 {"film.000", 0},   {"film.bat", 0},  {"film.", 0},        {"xfilm.001", 0}, {"film.001a", 0},
-                 {"film.99999999999999999999", 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(pieceNumberOf(c.name, "film."), c.number) << c.name;
-}
-
 TEST(CuttingPlan, CountsPiecesAndTheirLengths)
 {
     const struct {

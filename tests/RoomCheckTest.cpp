@@ -17,7 +17,7 @@ FolderContents contentsWith(const std::vector<OldPiece>& pieces, std::size_t ent
     FolderContents contents;
     contents.entryCount = entryCount;
     for (const OldPiece& piece : pieces)
-        contents.outputs.push_back({piece.number, piece.bytes});
+        contents.outputs.push_back({"", piece.number, {runtime::EntryKind::File, piece.bytes, 1, {}}});
     return contents;
 }
 

@@ -3,6 +3,7 @@
 // suites shared with Linux run here too.
 #include "JoinScript.h"
 #include "engine/DateiZerlegen.h"
+#include "runtime/Medium.h"
 #include "runtime/Path.h"
 #include "runtime/WideText.h"
 
@@ -62,6 +63,25 @@ TEST(Windows, AnOldPieceAnotherProgramHoldsOpenIsFoundBeforeAnythingIsWritten)
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     expectRefusal(folder, "film.avi", 1000, "film.002“ kann nicht ersetzt werden");
     ::CloseHandle(held);
+}
+
+// The medium's keys, which name a job's lock, fold names as its comparison does, and as the
+// system's table does that the file systems follow: two names the medium takes for one are one
+// set of outputs with one lock. Windows' invariant capitals take ı for I, its table does not.
+TEST(Windows, KeysAndComparisonFoldNamesAsTheFileSystemDoes)
+{
+    runtime::Medium medium;
+    medium.ignoresCase = true;
+    const std::pair<const char*, const char*> pairs[] = {
+        {"ärger.avi", "ÄRGER.AVI"}, {"ı.avi", "I.avi"}, {"ſ.avi", "S.avi"}, {"ǆ.avi", "Ǆ.avi"}, {"µ.avi", "Μ.avi"}};
+    for (const auto& [a, b] : pairs) {
+        SCOPED_TRACE(std::string(a) + " " + b);
+        const std::wstring wideA = runtime::widen(a), wideB = runtime::widen(b);
+        const bool system = ::CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                                   static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+        EXPECT_EQ(medium.sameName(a, b), system);
+        EXPECT_EQ(medium.nameKey(a) == medium.nameKey(b), system);
+    }
 }
 
 // The script as a program reads it: decoded from the system's code page, its digests left out

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/JobReport.h"
+#include "runtime/NativeFile.h"
 
 #include <cstdint>
 #include <stop_token>
@@ -8,7 +9,7 @@
 
 namespace engine {
 
-using ByteCount = std::int64_t;
+using runtime::ByteCount;
 
 inline constexpr const char* kSourceTooSmall =
     "Die ausgewählte Datei ist kleiner als die angegebene Dateigröße. Keine Zerlegung erforderlich.";

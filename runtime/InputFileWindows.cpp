@@ -2,6 +2,7 @@
 #include "runtime/Folder.h"
 #include "runtime/InputFile.h"
 #include "Writeback.h"
+#include "CloseChecked.h"
 #include "runtime/WideText.h"
 
 #include <algorithm>
@@ -9,17 +10,6 @@
 #include <windows.h>
 
 namespace runtime {
-
-namespace {
-
-// Closes the file once; an error there can mean that written bytes never reached the disk.
-void closeChecked(NativeHandle& handle, const std::string& path)
-{
-    if (!::CloseHandle(std::exchange(handle, INVALID_HANDLE_VALUE)))
-        throw FileError(FileOperation::Close, path, lastSystemError());
-}
-
-} // namespace
 
 InputFile::InputFile(const std::string& path)
     : path_(path)
@@ -29,10 +19,12 @@ InputFile::InputFile(const std::string& path)
                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
+
 InputFile::InputFile(const Folder& folder, const std::string& name)
     : InputFile(folder.pathOf(name))
 {
 }
+
 
 void InputFile::open(NativeHandle handle)
 {
@@ -56,6 +48,7 @@ void InputFile::open(NativeHandle handle)
     opened_ = stamp();
 }
 
+
 std::pair<ByteCount, std::int64_t> InputFile::stamp() const
 {
     BY_HANDLE_FILE_INFORMATION information{};
@@ -66,6 +59,7 @@ std::pair<ByteCount, std::int64_t> InputFile::stamp() const
                 information.ftLastWriteTime.dwLowDateTime};
 }
 
+
 InputFile::~InputFile()
 {
     if (handle_ != INVALID_HANDLE_VALUE)
@@ -73,6 +67,7 @@ InputFile::~InputFile()
     if (positional_ != INVALID_HANDLE_VALUE)
         ::CloseHandle(positional_);
 }
+
 
 FileIdentity InputFile::identity() const
 {
@@ -82,6 +77,7 @@ FileIdentity InputFile::identity() const
     return {information.dwVolumeSerialNumber,
             static_cast<std::uint64_t>(information.nFileIndexHigh) << 32 | information.nFileIndexLow};
 }
+
 
 void InputFile::readExactly(std::span<std::byte> buffer)
 {
@@ -95,6 +91,7 @@ void InputFile::readExactly(std::span<std::byte> buffer)
         buffer = buffer.subspan(got);
     }
 }
+
 
 void InputFile::readAt(ByteCount offset, std::span<std::byte> buffer) const
 {
@@ -113,94 +110,11 @@ void InputFile::readAt(ByteCount offset, std::span<std::byte> buffer) const
     }
 }
 
+
 void InputFile::close()
 {
     closeChecked(positional_, path_);
     closeChecked(handle_, path_);
-}
-
-NewFile::~NewFile()
-{
-    if (committed_)
-        return;
-    if (handle_ != INVALID_HANDLE_VALUE)
-        ::CloseHandle(handle_);
-    ::DeleteFileW(widen(folder_->pathOf(name_)).c_str());
-}
-
-void NewFile::reserve(ByteCount length)
-{
-    FILE_ALLOCATION_INFO allocation{};
-    allocation.AllocationSize.QuadPart = length;
-    ::SetFileInformationByHandle(handle_, FileAllocationInfo, &allocation, sizeof allocation);
-}
-
-void NewFile::write(std::span<const std::byte> bytes)
-{
-    while (!bytes.empty()) {
-        DWORD written = 0;
-        const auto wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        if (!::WriteFile(handle_, bytes.data(), wanted, &written, nullptr))
-            throw FileError(FileOperation::Write, path(), lastSystemError());
-        bytes = bytes.subspan(written);
-    }
-}
-
-void NewFile::commit()
-{
-    folder_->writeback_->take(std::exchange(handle_, INVALID_HANDLE_VALUE), path());
-    committed_ = true;
-}
-
-// Each new file's bytes go to the medium on their own, as it is finished: Windows has no flush
-// of a whole medium that a program without administrator rights may call. Windows lets a
-// program hold files enough open for every piece to wait.
-const std::size_t Writeback::kMostWaiting = static_cast<std::size_t>(-1);
-
-std::optional<FileError> Writeback::flushAndClose(const Finished& file)
-{
-    if (!::FlushFileBuffers(file.file)) {
-        FileError failure(FileOperation::Flush, file.path, lastSystemError());
-        ::CloseHandle(file.file);
-        return failure;
-    }
-    return close(file);
-}
-
-std::optional<FileError> Writeback::close(const Finished& file)
-{
-    if (!::CloseHandle(file.file))
-        return FileError(FileOperation::Close, file.path, lastSystemError());
-    return std::nullopt;
-}
-
-void NewFile::commitAs(const std::string& name)
-{
-    if (!::FlushFileBuffers(handle_))
-        throw FileError(FileOperation::Flush, path(), lastSystemError());
-    closeChecked(handle_, path());
-    const std::string finalPath = folder_->pathOf(name);
-    if (!::MoveFileExW(widen(folder_->pathOf(name_)).c_str(), widen(finalPath).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        throw FileError(FileOperation::Rename, finalPath, lastSystemError());
-    committed_ = true;
-    try {
-        folder_->flushNames();
-    } catch (const FileError&) {
-        // Not sure to stay on the medium: the file goes again, so that no failure leaves it.
-        ::DeleteFileW(widen(finalPath).c_str());
-        throw;
-    }
-}
-
-ByteCount copyInKernel(InputFile&, NewFile&, ByteCount)
-{
-    return 0;  // Windows has no copy between two open files: the block loop moves every byte
-}
-
-ByteCount shareInKernel(InputFile&, NewFile&, ByteCount)
-{
-    return 0;  // block cloning is ReFS's alone, and needs administrator rights on it: never here
 }
 
 } // namespace runtime

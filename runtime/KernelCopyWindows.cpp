@@ -1,0 +1,25 @@
+#include "runtime/FileError.h"
+#include "runtime/Folder.h"
+#include "runtime/InputFile.h"
+#include "Writeback.h"
+#include "CloseChecked.h"
+#include "runtime/WideText.h"
+
+#include <algorithm>
+#include <utility>
+#include <windows.h>
+
+namespace runtime {
+
+ByteCount copyInKernel(InputFile&, NewFile&, ByteCount)
+{
+    return 0;  // Windows has no copy between two open files: the block loop moves every byte
+}
+
+
+ByteCount shareInKernel(InputFile&, NewFile&, ByteCount)
+{
+    return 0;  // block cloning is ReFS's alone, and needs administrator rights on it: never here
+}
+
+} // namespace runtime
