@@ -227,9 +227,9 @@ std::vector<std::string> command(const std::string& tool, const fs::path& here, 
 {
     const std::string source = (folder / c.source).string();
     if (tool == "palvo")
-        return {(here / "palvo_cut").string(), source, std::to_string(c.piece)};
+        return {PALVO_CUT, source, std::to_string(c.piece)};
     if (tool == "palvo-no-digests")
-        return {(here / "palvo_cut").string(), source, std::to_string(c.piece), "--no-digests"};
+        return {PALVO_CUT, source, std::to_string(c.piece), "--no-digests"};
     if (tool == "empty")
         return {(here / "palvo_bench").string(), "--make-empty-files", folder.string(), std::to_string(c.pieces())};
     if (tool == "sha256")
@@ -370,7 +370,7 @@ int measure(bool quick, int rounds, const fs::path& folder, const std::string& m
     const fs::path plannedFolder = freshFolder(folder, "klein.bin");
     std::ofstream(plannedFolder / "leer.bin").close();
     fs::resize_file(plannedFolder / "leer.bin", 10'000'000 * MiB);  // sparse: takes no room
-    const Run planned = run({(here / "palvo_cut").string(), (plannedFolder / "leer.bin").string(), std::to_string(MiB)});
+    const Run planned = run({PALVO_CUT, (plannedFolder / "leer.bin").string(), std::to_string(MiB)});
     fs::remove_all(plannedFolder);
     std::printf("ten million pieces planned: refused after %.2f s, peak %.1f MiB (goal <= 16) %s\n", planned.seconds,
                 planned.peakMiB, planned.peakMiB <= 16 ? "ok" : "MISSED");

@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-// Mounting a file system of its own needs root, as the tests have in CI; elsewhere a test that
-// mounts is skipped, saying why.
+// Mounting a file system, acting as other users and tracing a program need root, as the tests
+// have in CI; elsewhere a test that does is skipped, saying why.
 #define SKIP_UNLESS_ROOT()  \
     if (::geteuid() != 0)   \
-    GTEST_SKIP() << "needs root: mounts a file system of its own"
+    GTEST_SKIP() << "needs root: mounts a file system, acts as other users or traces a program"
 
 // Faults that Linux lets a test make for real.
 namespace testsupport {

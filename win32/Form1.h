@@ -76,7 +76,8 @@ private:
     void focusSizeField() override;
     void showMessage(const std::string& text) override;
     std::string DateiDialog() override;
-    // Runs the job off the window's thread; the window paints meanwhile but takes no input.
+    // Runs the job off the window's thread; the window paints meanwhile and takes only the input
+    // that form::passesDuringJob lets through.
     void startCutting(const std::string& source, std::int64_t pieceLength) override;
     // A message as the rule for input during a job (form::passesDuringJob) sees it.
     form::Input inputOf(const MSG& message) const;

@@ -17,8 +17,9 @@ inline constexpr const char* kSourceTooSmall =
 // Cuts the file at source into pieces of pieceLength bytes (the last one shorter) beside it,
 // named film.001, film.002, ..., and writes the join script film.bat that rebuilds it.
 //
-// The source is only read. A job that cannot be done well is refused with a message before
-// anything is written. Where an earlier job's pieces or script are there and the medium has
+// The source is only read. A job that cannot be done well is refused with a message before it
+// writes a piece or a script; only its lock, and the removal of what a killed job on the same
+// outputs left, come first. Where an earlier job's pieces or script are there and the medium has
 // room for both sets, the new pieces are written under hidden names and take their real names
 // only at the end: until then the earlier set stays whole. Otherwise each piece replaces its old
 // one as the job goes (report.replacingEarlierOutputs() says so first).

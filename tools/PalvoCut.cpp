@@ -1,4 +1,5 @@
-// Cuts one file with the engine alone, as the window would, for the benchmark to time.
+// Cuts one file with the engine alone, as the window would: for a developer, for the benchmark to
+// time and for the fault tests to kill and trace.
 // Usage: palvo_cut SOURCE PIECE_BYTES [--no-digests] | --version
 // Prints the time from the last byte moved to the job's end (flush_s) and its peak memory.
 #include "Version.h"
