@@ -43,11 +43,12 @@ std::optional<std::string> unjoinableName(const CuttingPlan& plan)
             return "Der Name " + inQuotes(name) + " enthält das Zeichen " + inQuotes(runtime::utf8Character(*refused)) +
                    ", das die Batch-Datei zum Zusammenfügen nicht schreiben kann." + kRenameHint;
     }
-    // Windows takes names of up to 255 characters; the script joins under a longer one first.
-    if (characterCount(unfinishedName(plan.target)) > 255 || characterCount(joinFolderName(plan.target)) > 255)
-        return "Der Name " + inQuotes(plan.target) + " ist zu lang: Beim Zusammenfügen entsteht die Datei zuerst als " +
-               inQuotes(unfinishedName(plan.target)) + ", und Windows erlaubt in einem Namen höchstens 255 Zeichen." +
-               kRenameHint;
+    // Windows takes paths of up to 259 characters; the script joins under longer names first,
+    // and in a folder, "D:\" at the least.
+    if (longestJoinFolder(plan) < 3)
+        return "Der Name " + inQuotes(plan.target) + " ist zu lang: Beim Zusammenfügen entstehen daraus Namen wie " +
+               inQuotes(unfinishedName(plan.target)) +
+               ", und Windows erlaubt für einen Pfad samt Ordner höchstens 259 Zeichen." + kRenameHint;
     return std::nullopt;
 }
 
@@ -75,19 +76,30 @@ std::optional<std::string> folderNotWritable(const runtime::Folder& folder, cons
 
 // A file of the script's name goes only where it is a join script of Palvo's for these pieces:
 // anything else there is the user's, a batch file of the same name say (install.exe beside its
-// install.bat).
+// install.bat), or belongs to pieces of another file of the same stem.
 std::optional<std::string> notOurScript(const OldOutput& old, const CuttingPlan& plan, const runtime::Folder& folder)
 {
     const std::string file = inQuotes(folder.pathOf(old.name));
     const std::string hint = " Bitte benennen Sie sie um oder verschieben Sie sie an einen anderen Ort und versuchen Sie "
                              "es erneut.";
+    ScriptOrigin origin = ScriptOrigin::NotOurs;
     try {
-        if (isOurJoinScript(plan, folder.beginningOf(old.name, kJoinScriptSignature)))
-            return std::nullopt;
+        origin = originOfScript(plan, folder.beginningOf(old.name, kJoinScriptSignature));
     } catch (const runtime::FileError& error) {
         return "Die Datei " + file + " lässt sich nicht lesen: " + runtime::reasonText(error.code()) +
                " So lässt sich nicht sagen, ob es eine Batch-Datei von Palvo ist, die beim Zerlegen ersetzt werden darf." +
                hint;
+    }
+    switch (origin) {
+    case ScriptOrigin::OursForThisFile:
+        return std::nullopt;
+    case ScriptOrigin::OursForAnotherFile:
+        return "Die Datei " + file + " ist die Batch-Datei zu Teilen einer anderen Datei als " + inQuotes(plan.target) +
+               ". Beim Zerlegen würden sie und ihre Teile ersetzt, die vielleicht alles sind, was von jener Datei "
+               "übrig ist. Bitte verschieben Sie die Batch-Datei und ihre Teile in einen anderen Ordner oder geben Sie " +
+               inQuotes(plan.target) + " einen anderen Namen und versuchen Sie es erneut.";
+    case ScriptOrigin::NotOurs:
+        break;
     }
     return "Die Datei " + file + " ist keine Batch-Datei von Palvo zu diesen Teilen. Beim Zerlegen würde sie durch die " +
            "Batch-Datei zum Zusammenfügen ersetzt." + hint;
@@ -167,12 +179,12 @@ FolderJudgement judgeFolder(const CuttingPlan& plan, const JobNames& names, cons
                             const runtime::Folder& folder, const runtime::Medium& medium)
 {
     const FolderContents contents = findOldOutputs(plan, names, folder);
+    if (auto why = pieceOfAnEarlierSet(plan, names, contents, folder))
+        return {why};
     for (const OldOutput& old : contents.outputs) {
         if (auto why = oldOutputInTheWay(old, source, plan, folder))
             return {why};
     }
-    if (auto why = pieceOfAnEarlierSet(plan, names, contents, folder))
-        return {why};
     const std::uint64_t scriptBytes = joinScriptBytesAtMost(plan);
     if (!contents.outputs.empty() && stagedNamesFit(plan, names, medium) &&
         !roomShortfall(plan, contents, medium, folder.shownPath(), scriptBytes, Writing::Staged))

@@ -10,10 +10,7 @@
 
 namespace engine {
 
-namespace {
-
-// 16 hexadecimal digits of the text: the same for the same text, in every program and version.
-std::string digitsOf(std::string_view text)
+std::string JobNames::digitsOf(std::string_view text)
 {
     std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a
     for (const char c : text)
@@ -22,8 +19,6 @@ std::string digitsOf(std::string_view text)
     std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
     return digits;
 }
-
-} // namespace
 
 JobNames::JobNames(const CuttingPlan& plan, const runtime::Medium& medium)
     : plan_(plan)

@@ -38,6 +38,10 @@ public:
     // Windows ignores letter case, so FILM.BAT is film.bat there, whatever the medium here does.
     static bool hasScriptSuffix(std::string_view name);
 
+    // 16 hexadecimal digits of the text, the same in every program and version: what the hidden
+    // names are made of.
+    static std::string digitsOf(std::string_view text);
+
     // The number of the piece whose bare name is name among pieces of the bare stem, as
     // pieceName writes it ("film." and "film.042" give 42); 0 when name is no piece name of stem.
     static std::int64_t pieceNumberOf(std::string_view name, std::string_view stem);

@@ -25,7 +25,7 @@ JobPieces::JobPieces(const CuttingPlan& plan, const runtime::Folder& folder, con
 
 JobPieces::~JobPieces()
 {
-    if (writing_ != Writing::Staged)
+    if (placed_)
         return;
     try {
         takeBack();
@@ -55,13 +55,14 @@ void JobPieces::putInPlace()
 {
     // In place the pieces bear their names already; those names must be on the medium before a
     // script names them.
-    if (writing_ != Writing::Staged)
-        return folder_.flushNames();
-    removeOldScript();
-    // From the last: what a killed job leaves of its hidden names still runs from the first.
-    for (; finished_ > 0; --finished_)
-        folder_.rename(writtenName(finished_), plan_.pieceFileName(finished_));
+    if (writing_ == Writing::Staged) {
+        removeOldScript();
+        // From the last: what a killed job leaves of its hidden names still runs from the first.
+        for (; finished_ > 0; --finished_)
+            folder_.rename(writtenName(finished_), plan_.pieceFileName(finished_));
+    }
     folder_.flushNames();
+    placed_ = true;
 }
 
 } // namespace engine

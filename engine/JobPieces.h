@@ -19,8 +19,8 @@ void removeStagedLeftovers(const runtime::Folder& folder, const JobNames& names)
 class JobPieces {
 public:
     JobPieces(const CuttingPlan& plan, const runtime::Folder& folder, const JobNames& names, Writing writing);
-    // A job that failed takes its staged pieces back: nobody could join them. Pieces written in
-    // place stay, as far as they are finished.
+    // A job that failed before its pieces were put in place takes them back, staged or not:
+    // without their script nobody could join them.
     ~JobPieces();
     JobPieces(const JobPieces&) = delete;
     JobPieces& operator=(const JobPieces&) = delete;
@@ -46,6 +46,7 @@ private:
     const JobNames& names_;
     Writing writing_;
     std::int64_t finished_ = 0;
+    bool placed_ = false;
 };
 
 } // namespace engine

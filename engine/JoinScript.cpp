@@ -1,5 +1,6 @@
 #include "JoinScript.h"
 
+#include "JobNames.h"
 #include "JoinScriptTemplate.h"
 #include "PieceNaming.h"
 #include "ScriptEncoding.h"
@@ -109,9 +110,16 @@ void writeCodePageCheck(const CuttingPlan& plan, unsigned codePage, const Script
     }, out);
 }
 
-std::string digestFileName(const CuttingPlan& plan)
+std::string lockFileName(const CuttingPlan& plan)
 {
-    return joinFolderName(plan.target) + "\\pruefsumme.txt";
+    return joinFolderName(plan.target) + "\\sperre";
+}
+
+// The temporary file of certutil's answers is named for the target, in ASCII whatever its
+// letters: palvo-4b5b5633e05497bc-, a number of the run's own after it.
+std::string temporaryNameOf(const CuttingPlan& plan)
+{
+    return "palvo-" + JobNames::digitsOf(plan.target) + "-";
 }
 
 // What the script's parts around the pieces fill in: the names of the join and its numbers.
@@ -133,9 +141,11 @@ Fill scriptHoles(const CuttingPlan& plan, unsigned codePage, std::size_t lineLim
         else if (hole == "workFolder")
             name(joinFolderName(plan.target));
         else if (hole == "lockFile")
-            name(joinFolderName(plan.target) + "\\sperre");
-        else if (hole == "digestFile")
-            name(digestFileName(plan));
+            name(lockFileName(plan));
+        else if (hole == "temporaryName")
+            out(temporaryNameOf(plan), ScriptText::Own);
+        else if (hole == "longestFolder")
+            out(std::to_string(longestJoinFolder(plan)), ScriptText::Own);
         else if (hole == "sourceLength")
             out(std::to_string(plan.sourceLength), ScriptText::Own);
         else if (hole == "digest" && whole)
@@ -161,8 +171,6 @@ void writePiece(const CuttingPlan& plan, std::int64_t number, ByteCount length, 
             to(std::to_string(length), ScriptText::Own);
         else if (hole == "number")
             to(runtime::threeDigitText(static_cast<std::uint64_t>(number)), ScriptText::Own);
-        else if (hole == "digestFile")
-            to(inBatchQuotes(digestFileName(plan)), ScriptText::Name);
         else if (hole == "digest")
             to(hex, ScriptText::Own);
         else if (hole == "digestFront")
@@ -196,6 +204,13 @@ std::string unfinishedName(std::string_view target)
 std::string joinFolderName(std::string_view target)
 {
     return std::string(target) + ".palvo";
+}
+
+std::int64_t longestJoinFolder(const CuttingPlan& plan)
+{
+    const std::size_t longestName = std::max(characterCount(lockFileName(plan)),
+                                             characterCount(plan.pieceFileName(plan.pieceCount)));
+    return 259 - 1 - static_cast<std::int64_t>(longestName);
 }
 
 JoinScriptWriter::JoinScriptWriter(const CuttingPlan& plan, unsigned codePage, ScriptOut out, std::size_t lineLimit)
@@ -234,14 +249,24 @@ std::string joinScript(const CuttingPlan& plan, unsigned codePage, const std::ve
     return script;
 }
 
-bool isOurJoinScript(const CuttingPlan& plan, std::string_view beginning)
+ScriptOrigin originOfScript(const CuttingPlan& plan, std::string_view beginning)
 {
     // Each of Palvo's scripts with checks begins so, whatever its code page and even where a
-    // line of it was cut short.
-    if (beginning.starts_with("@echo off\r\nrem Von Palvo geschrieben"))
-        return true;
-    const std::string copyCommand = "copy /b " + inScriptCodePage(cmdName(plan.pieceFileName(1)), ScriptText::Name);
-    return beginning.starts_with(copyCommand + " ");
+    // line of it was cut short. Those that take certutil's answer in a temporary file name their
+    // target in its name; earlier ones say it only further on.
+    if (beginning.starts_with("@echo off\r\nrem Von Palvo geschrieben")) {
+        const std::size_t temporary = beginning.find("\\palvo-");
+        if (temporary == std::string_view::npos || beginning.substr(temporary + 1).starts_with(temporaryNameOf(plan)))
+            return ScriptOrigin::OursForThisFile;
+        return ScriptOrigin::OursForAnotherFile;
+    }
+    // The earliest were the copy command alone: the pieces, then the target, on its first line.
+    const auto inScript = [](const std::string& name) { return inScriptCodePage(cmdName(name), ScriptText::Name); };
+    if (!beginning.starts_with("copy /b " + inScript(plan.pieceFileName(1)) + " "))
+        return ScriptOrigin::NotOurs;
+    const std::string_view firstLine = beginning.substr(0, beginning.find("\r\n"));
+    return firstLine.ends_with(" " + inScript(plan.target)) ? ScriptOrigin::OursForThisFile
+                                                            : ScriptOrigin::OursForAnotherFile;
 }
 
 std::uint64_t joinScriptBytesAtMost(const CuttingPlan& plan, std::size_t lineLimit)

@@ -34,8 +34,11 @@ using Digest = runtime::Sha256::Digest;
 // The name the target is joined under until it has passed every check: film.avi.unfertig. One
 // of this name in the folder is what an interrupted join left; the next one removes it.
 std::string unfinishedName(std::string_view target);
-// The folder that holds a join's lock and certutil's answer while it runs: film.avi.palvo.
+// The folder that holds a join's lock while it runs: film.avi.palvo.
 std::string joinFolderName(std::string_view target);
+// The most characters the path of the folder the pieces are joined in may have: Windows reaches
+// paths of 259 characters, and the longest one the script makes is its lock file's.
+std::int64_t longestJoinFolder(const CuttingPlan& plan);
 
 // Whether a text that goes into the script is its own or a name of the user's: its own texts
 // may be spelt without umlauts where the code page lacks them, a name never.
@@ -65,12 +68,15 @@ private:
 std::string joinScript(const CuttingPlan& plan, unsigned codePage, const std::vector<Digest>& pieces,
                        const Digest& whole, std::size_t lineLimit = kCmdLineLimit);
 
-// Whether a file of the script's name, beginning so, is a join script Palvo wrote for pieces of
-// the plan's names, in this version or an earlier one (the earliest were the copy command
-// alone), and so an earlier output that a job may replace. Anything else of that name is the
-// user's. The beginning needs no more than kJoinScriptSignature bytes.
-bool isOurJoinScript(const CuttingPlan& plan, std::string_view beginning);
-inline constexpr std::size_t kJoinScriptSignature = 512;
+// Whose a file of the script's name is, by its first kJoinScriptSignature bytes: a join script
+// Palvo wrote, in this version or an earlier one (the earliest were the copy command alone), for
+// pieces of the plan's names and its target, and so an earlier output that a job may replace; one
+// for pieces of those names but another file (film.mkv's, beside film.avi), which with its pieces
+// may be all that is left of that file; or the user's.
+enum class ScriptOrigin { OursForThisFile, OursForAnotherFile, NotOurs };
+ScriptOrigin originOfScript(const CuttingPlan& plan, std::string_view beginning);
+// Enough for the first line of any earlier script, which cmd reads up to 8191 characters long.
+inline constexpr std::size_t kJoinScriptSignature = 32 << 10;
 
 // At least as many bytes as the script takes in the code page it is written in, found in a
 // moment however many pieces there are.

@@ -16,11 +16,13 @@ rem Von Palvo geschrieben: fuegt die Teile wieder zu der Datei zusammen, aus der
 rem wurden, und prueft dabei jedes Byte. Geschrieben in Codepage {codePage}; bis cmd auf sie
 rem umgestellt ist, steht hier nichts als ASCII.
 setlocal EnableExtensions DisableDelayedExpansion
+for %%V in (Vorher Lesen Gesperrt Verwaist Nachpruefen Beschaedigt Ist Summe Zeile Fremd Gleich Halb Wort Probe) do set "%%V="
 set "Codepage={codePage}"
-set "Vorher="
-set "Lesen="
-set "Gesperrt="
 set "Ergebnis=1"
+rem Was certutil sagt, steht im Ordner fuer temporaere Dateien, denn der Ordner der Teile mag voll
+rem sein; unter einem Namen fuer sich, denn Teile einer Datei gleichen Namens mag ein anderes
+rem Fenster zugleich anderswo zusammenfuegen.
+set "Ausgabe=%TEMP%\{temporaryName}%RANDOM%%RANDOM%.txt"
 for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Vorher %%C
 if defined Vorher "%SystemRoot%\System32\chcp.com" %Codepage% >nul 2>&1
 for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Lesen %%C
@@ -29,10 +31,13 @@ if not defined Lesen for /f "tokens=*" %%C in ('"%SystemRoot%\System32\reg.exe" 
 (call )
 pushd "%~dp0" 2>nul
 if errorlevel 1 goto OrdnerFehlt
+rem Windows erreicht Pfade bis 259 Zeichen: Dieser Ordner muss dem laengsten Namen unten Platz lassen.
+if not "%CD:~{longestFolder}%"=="" goto PfadZuLang
 for /l %%V in (1,1,3) do if not defined Gesperrt call :Sperren 2>nul
 if "%Gesperrt%"=="anderswo" goto LaeuftSchon
-if not defined Gesperrt goto OrdnerImWeg
-del /f /q {digestFile} {lockFile} 2>nul
+if not defined Gesperrt if exist {workFolder} goto OrdnerImWeg
+if not defined Gesperrt goto NichtBeschreibbar
+del /f /q "%Ausgabe%" {lockFile} 2>nul
 rd {workFolder} 2>nul
 goto Ende
 
@@ -60,14 +65,13 @@ goto Zurueck
 
 :Sperren
 rem Nur ein Zusammenfügen zugleich: Es legt seinen Ordner an und hält die Sperrdatei darin offen,
-rem solange es läuft. Eine Sperrdatei, die niemand offen hält, hat ein abgebrochenes hinterlassen.
+rem solange es läuft. Eine Sperrdatei, die niemand offen hält, hat ein abgebrochenes hinterlassen;
+rem erst dann gilt auch die halbe Datei unter dem Arbeitsnamen als seine.
 rem Was nicht sagt, ob es gelungen ist (ren, del), wird danach nachgesehen.
-mkdir {workFolder} 2>nul && call :Zusammenfuegen 2>{lockFile}
-if defined Gesperrt exit /b
-set "Verwaist="
 if exist {lockFile} set "Verwaist=ja" & del /f /q {lockFile} 2>nul
 if exist {lockFile} set "Gesperrt=anderswo" & exit /b
-if defined Verwaist del /f /q {digestFile} 2>nul
+mkdir {workFolder} 2>nul && call :Zusammenfuegen 2>{lockFile}
+if defined Gesperrt exit /b
 rd {workFolder} 2>nul
 exit /b
 
@@ -77,8 +81,18 @@ echo Bitte warten Sie, bis es fertig ist. Hier wurde nichts verändert.
 goto Ende
 
 :OrdnerImWeg
-echo Im Ordner "%CD%" steht {workFolder} im Weg: Diesen Ordner legt die Batch-Datei beim Zusammenfügen selbst an.
-echo Bitte verschieben oder löschen Sie ihn und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
+echo Im Ordner "%CD%" steht {workFolder} im Weg: Unter diesem Namen legt die Batch-Datei beim Zusammenfügen einen Ordner an.
+echo Bitte verschieben oder löschen Sie es und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
+goto Ende
+
+:NichtBeschreibbar
+echo Im Ordner "%CD%" lässt sich nichts anlegen: Der Datenträger ist schreibgeschützt oder voll.
+echo Bitte kopieren Sie die Teile und "%~nx0" in einen Ordner, in dem Platz ist, und starten Sie "%~nx0" dort. Es wurde nichts zusammengefügt.
+goto Ende
+
+:PfadZuLang
+echo Der Pfad des Ordners "%CD%" ist zu lang: Mit den Namen der Teile wäre er länger, als Windows erlaubt.
+echo Bitte kopieren Sie die Teile und "%~nx0" in einen Ordner mit kürzerem Pfad, etwa "C:\Teile", und starten Sie "%~nx0" dort. Es wurde nichts zusammengefügt.
 goto Ende
 
 :SummeLesen
@@ -86,7 +100,7 @@ rem Setzt Summe auf die Prüfsumme, die certutil schrieb: die Zeile aus nichts a
 rem Leerzeichen, ohne diese 64 Ziffern lang, in welcher Sprache die Zeilen um sie auch stehen.
 rem Keine Zeile wird als Befehl gelesen, ehe sie als eine solche erkannt ist.
 set "Summe="
-for /f "usebackq tokens=*" %%Z in ({digestFile}) do (
+for /f "usebackq tokens=*" %%Z in ("%Ausgabe%") do (
   set "Zeile=%%Z"
   call :SummeInZeile
 )
@@ -116,16 +130,19 @@ set "Ist="
 {pieces}
 if defined Nachpruefen goto Nachgeprueft
 if exist {target} goto ZielDa
-if exist {workFileAsFolder} goto ArbeitsdateiIstOrdner
+if exist {workFileAsFolder} goto ArbeitsdateiImWeg
+if exist {workFile} if not defined Verwaist goto ArbeitsdateiImWeg
 if exist {workFile} del /f /q {workFile}
+if exist {workFile} goto NichtGeloescht
 {copyLines}
 if errorlevel 1 goto NichtGeschrieben
 for %%L in ({workFile}) do if not "%%~zL"=="{sourceLength}" goto NichtGeschrieben
-"%SystemRoot%\System32\certutil.exe" -hashfile {workFile} SHA256 >{digestFile} 2>nul
+"%SystemRoot%\System32\certutil.exe" -hashfile {workFile} SHA256 >"%Ausgabe%" 2>nul
 call :SummeLesen
 if not defined Summe goto OhnePruefsumme
 if /i "%Summe%"=="{digest}" goto Geprueft
 del /f /q {workFile}
+if exist {workFile} goto NichtGeloescht
 echo Die zusammengefügte Datei ist nicht Byte für Byte die Datei {target}, die Palvo zerlegt hat.
 echo Jedes Teil wird nun einzeln geprüft.
 set "Nachpruefen=ja"
@@ -147,15 +164,22 @@ exit /b
 :OhnePruefsumme
 ren {workFile} {target} 2>nul
 if exist {workFile} goto NichtUmbenannt
-echo Die Datei {target} ist zusammengefügt. Ihr Inhalt wurde nicht geprüft, weil dieses Windows keine Prüfsumme liefert (certutil); geprüft ist nur die Länge jedes Teils.
+if not exist "%SystemRoot%\System32\certutil.exe" echo Die Datei {target} ist zusammengefügt. Ihr Inhalt wurde nicht geprüft, weil es auf diesem Windows kein certutil gibt; geprüft ist nur die Länge jedes Teils.
+if exist "%SystemRoot%\System32\certutil.exe" echo Die Datei {target} ist zusammengefügt. Ihr Inhalt wurde nicht geprüft, weil certutil keine Prüfsumme lieferte; geprüft ist nur die Länge jedes Teils.
 set "Ergebnis=0"
 exit /b
 
 :NichtUmbenannt
 del /f /q {workFile}
+if exist {workFile} goto NichtGeloescht
 if exist {target} goto ZielDa
 echo Die zusammengefügte Datei ließ sich nicht in {target} umbenennen und wurde wieder gelöscht.
 echo Es wurde nichts zusammengefügt.
+exit /b
+
+:NichtGeloescht
+echo Die Datei {workFile} ließ sich nicht löschen, vielleicht hält ein anderes Programm sie offen.
+echo Bitte löschen Sie sie selbst und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
 exit /b
 
 :TeilFalsch
@@ -169,13 +193,14 @@ echo Bitte verschieben Sie sie zuerst an einen anderen Ort oder benennen Sie sie
 echo Es wurde nichts zusammengefügt.
 exit /b
 
-:ArbeitsdateiIstOrdner
-echo Im Ordner "%CD%" steht ein Ordner namens {workFile} im Weg: Unter diesem Namen entsteht die Datei beim Zusammenfügen.
-echo Bitte verschieben oder löschen Sie ihn und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
+:ArbeitsdateiImWeg
+echo Im Ordner "%CD%" steht {workFile} im Weg: Unter diesem Namen entsteht die Datei beim Zusammenfügen.
+echo Bitte verschieben oder löschen Sie es und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
 exit /b
 
 :NichtGeschrieben
 if exist {workFile} del /f /q {workFile}
+if exist {workFile} goto NichtGeloescht
 echo Die Datei {target} konnte nicht vollständig geschrieben werden, vielleicht ist der Datenträger voll.
 echo Was davon geschrieben war, wurde wieder gelöscht. Bitte schaffen Sie Platz und starten Sie "%~nx0" dann noch einmal.
 exit /b
@@ -198,10 +223,10 @@ if defined Ist if exist {pieceAsFolder} echo {piece} ist ein Ordner, kein Teil. 
 if defined Ist echo Das Teil {piece} hat%Ist% Bytes, es muss genau {length} Bytes haben. & goto TeilFalsch
 if not defined Nachpruefen goto T{number}
 set "Gleich=" & set "Halb="
-"%SystemRoot%\System32\certutil.exe" -hashfile {piece} SHA256 >{digestFile} 2>nul
-for /f "usebackq tokens=1-16" %%A in ({digestFile}) do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="{digest}" set "Gleich=ja"
-for /f "usebackq tokens=1-16" %%A in ({digestFile}) do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="{digestFront}" set "Halb=ja"
-if defined Halb for /f "usebackq tokens=17-32" %%A in ({digestFile}) do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="{digestBack}" set "Gleich=ja"
+"%SystemRoot%\System32\certutil.exe" -hashfile {piece} SHA256 >"%Ausgabe%" 2>nul
+for /f "usebackq tokens=1-16" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="{digest}" set "Gleich=ja"
+for /f "usebackq tokens=1-16" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="{digestFront}" set "Halb=ja"
+if defined Halb for /f "usebackq tokens=17-32" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="{digestBack}" set "Gleich=ja"
 if not defined Gleich echo Das Teil {piece} ist beschädigt: Es ist nicht mehr das Teil, das Palvo geschrieben hat. & set "Beschaedigt=ja"
 :T{number}
 )";

@@ -91,19 +91,20 @@ void CuttingRun::pastStopPoints()
 
 void CuttingRun::run(const std::string& source, engine::ByteCount pieceLength)
 {
-    std::string failure;
+    std::string reason;
     try {
         engine::DateiZerlegen(source, pieceLength, *this, stop_.get_token());
     } catch (const runtime::FileError& error) {
-        failure = texts::jobFailed(error.what());
+        reason = error.what();
     } catch (const std::bad_alloc&) {
-        failure = texts::jobFailed(texts::outOfMemory);
+        reason = texts::outOfMemory;
     } catch (const std::exception& error) {
-        failure = texts::jobFailed(texts::internalFault(error.what()));
+        reason = texts::internalFault(error.what());
     }
-    {
+    if (!reason.empty()) {
         std::lock_guard lock(mutex_);
-        failure_ = std::move(failure);
+        failure_ = texts::jobFailed(reason, replacingEarlier_ ? texts::EarlierPieces::PartlyReplaced
+                                                              : texts::EarlierPieces::Untouched);
     }
     view_.postToWindow([this] { finish(); });
 }

@@ -15,10 +15,17 @@ std::string copyingTo(const std::string& piecePath)
     return "Kopiere Daten nach " + piecePath;
 }
 
-std::string jobFailed(const std::string& reason)
+std::string jobFailed(const std::string& reason, EarlierPieces earlier)
 {
+    const std::string lost =
+        earlier == EarlierPieces::PartlyReplaced
+            ? " Für die früheren Teile dieser Datei und die neuen zugleich war kein Platz, deshalb wurden die früheren "
+              "nach und nach ersetzt: Die frühere Batch-Datei und die schon ersetzten Teile sind verloren, die übrigen "
+              "lassen sich nicht mehr zusammenfügen."
+            : "";
     return "Das Zerlegen wurde abgebrochen.\n\n" + reason +
-           "\n\nEs wurde keine Batch-Datei geschrieben. Bitte beheben Sie die Ursache und versuchen Sie es erneut.";
+           "\n\nEs wurde keine Batch-Datei geschrieben." + lost +
+           " Bitte beheben Sie die Ursache und versuchen Sie es erneut.";
 }
 
 std::string internalFault(const std::string& detail)

@@ -35,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (target.find('\0') != std::string::npos || engine::windowsForbiddenCharacter(target))
         return 0;
     const engine::CuttingPlan plan = engine::planCutting(target, 1000, count * 1000 - 1, '/');
-    // The engine refuses names the script's code page cannot hold, and those longer than Windows
-    // takes once the join has appended its ending, before it writes.
-    if (runtime::toOemCodePage(target).refused || engine::characterCount(engine::unfinishedName(target)) > 255)
+    // The engine refuses names the script's code page cannot hold, and those too long for a
+    // Windows path once the join has appended its endings, before it writes.
+    if (runtime::toOemCodePage(target).refused || engine::longestJoinFolder(plan) < 3)
         return 0;
     std::string script, written;
     const engine::JoinScriptWriter writer(plan, 850, [&](std::string_view text, engine::ScriptText kind) {

@@ -191,7 +191,7 @@ TEST_F(Cutting, ASecondJobOnTheSameOutputsIsRefusedWhileTheFirstRuns)
     EXPECT_EQ(copyCommandIn(folder / "film.bat"), "copy /b film.001 + film.002 + film.003 film.avi.unfertig\r\n");
     EXPECT_EQ(joinedPieces(folder / "film."), bytes);
 
-    DateiZerlegen(folder / "film.mkv", 100, report);  // the lock went with the first job
+    DateiZerlegen(folder / "film.avi", 30000, report);  // the lock went with the first job
     EXPECT_TRUE(report.messages.empty());
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.002", "film.003", "film.004", "film.005",
                                                          "film.006", "film.007", "film.008", "film.009", "film.010",

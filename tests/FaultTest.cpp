@@ -104,27 +104,44 @@ TEST(Faults, AWriteBeyondTheFileSizeLimitFailsCleanly)
 TEST(Faults, ADiskFilledDuringTheJobFailsCleanly)
 {
     SKIP_UNLESS_ROOT();
-    SmallDisk disk(1 << 20);
-    const std::string bytes = randomBytes(200000, 6);
-    writeFile(disk / "film.avi", bytes);
-    RecordingReport earlier;
-    DateiZerlegen(disk / "film.avi", 100000, earlier);
-    const std::string earlierScript = readFile(disk / "film.bat");
-    ReportAt report(3, [&] {
-        const int descriptor = ::open((disk / "füller").c_str(), O_WRONLY | O_CREAT, 0644);
-        const std::string block(4096, 'x');
-        while (::write(descriptor, block.data(), block.size()) > 0) {
+    const struct {
+        const char* what;
+        std::uint64_t disk;
+        std::vector<std::string> left;  // beside the source and the filler
+    } ways[] = {
+        {"staged, the earlier set stays whole", 1 << 20, {"film.001", "film.002", "film.bat"}},
+        // In place the earlier script went first and the new pieces took the earlier ones'
+        // names; those finished go again, as nobody could join them.
+        {"in place, with room for one set only", 512 << 10, {}},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.what);
+        SmallDisk disk(way.disk);
+        const std::string bytes = randomBytes(200000, 6);
+        writeFile(disk / "film.avi", bytes);
+        RecordingReport earlier;
+        DateiZerlegen(disk / "film.avi", 100000, earlier);
+        const std::string earlierScript = readFile(disk / "film.bat");
+        ReportAt report(3, [&] {
+            const int descriptor = ::open((disk / "füller").c_str(), O_WRONLY | O_CREAT, 0644);
+            const std::string block(4096, 'x');
+            while (::write(descriptor, block.data(), block.size()) > 0) {
+            }
+            ::close(descriptor);
+        });
+        EXPECT_THROW(DateiZerlegen(disk / "film.avi", 50000, report), runtime::FileError);
+        EXPECT_EQ(report.replacingEarlier, way.disk < (1 << 20));
+        auto left = way.left;
+        left.insert(left.end(), {"film.avi", "füller"});
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(disk.names(), left) << "nothing of the failed job stays";
+        if (!report.replacingEarlier) {
+            EXPECT_EQ(readFile(disk / "film.bat"), earlierScript);
+            EXPECT_TRUE(expectNothingLost(disk.path(), "film.avi", bytes, 100000));
         }
-        ::close(descriptor);
-    });
-    EXPECT_THROW(DateiZerlegen(disk / "film.avi", 50000, report), runtime::FileError);
-    EXPECT_EQ(disk.names(), (std::vector<std::string>{"film.001", "film.002", "film.avi", "film.bat", "füller"}))
-        << "the earlier set stays whole, nothing of the failed job stays";
-    EXPECT_EQ(readFile(disk / "film.bat"), earlierScript);
-    EXPECT_TRUE(expectNothingLost(disk.path(), "film.avi", bytes, 100000));
-
-    ::unlink((disk / "füller").c_str());
-    expectNextJobSucceeds(disk.path(), "film.avi", bytes, 50000);
+        ::unlink((disk / "füller").c_str());
+        expectNextJobSucceeds(disk.path(), "film.avi", bytes, 50000);
+    }
 }
 
 TEST(Faults, ASourceChangedDuringTheJobIsAFailureWithoutAScript)
@@ -227,9 +244,9 @@ TEST(Faults, AReadOnlyMediumIsRefusedBeforeAnyPiece)
 TEST(Faults, NamesAndPathsAtTheSystemsLimits)
 {
     TempFolder folder;
-    // The join writes the file under its name and ".unfertig" first: 246 characters and 9 more
-    // are the 255 that Windows takes in a name.
-    const std::string longest = std::string(242, 'x') + ".avi";
+    // The join makes names of up to 13 characters more ("….palvo\sperre") in its folder: 242
+    // characters are the most that leave room for a folder "D:\" in the 259 of a Windows path.
+    const std::string longest = std::string(238, 'x') + ".avi";
     const std::string bytes = randomBytes(2000, 4);
     writeFile(folder / longest, bytes);
     expectNextJobSucceeds(folder.path(), longest, bytes, 100);  // pieces .001 to .020
@@ -237,8 +254,8 @@ TEST(Faults, NamesAndPathsAtTheSystemsLimits)
     RecordingReport report;
     DateiZerlegen(folder / ("x" + longest), 100, report);
     ASSERT_EQ(report.messages.size(), 1u);
-    EXPECT_NE(report.messages[0].find("höchstens 255 Zeichen"), std::string::npos) << report.messages[0];
-    EXPECT_FALSE(exists(folder / (std::string(243, 'x') + ".001")));
+    EXPECT_NE(report.messages[0].find("höchstens 259 Zeichen"), std::string::npos) << report.messages[0];
+    EXPECT_FALSE(exists(folder / (std::string(239, 'x') + ".001")));
 
     // A source whose path is just short enough, with pieces whose paths would not be.
     std::string deep = folder.path();

@@ -120,6 +120,29 @@ TEST(JobCheck, EarlierScriptsOfPalvoAreReplaced)
     }
 }
 
+// The pieces and batch file of another file (film.mkv, its source gone: they may be all that
+// is left of it) bear the names a cut of film.avi writes. They are not its to replace.
+TEST(JobCheck, TheSetOfAnotherFileIsNotReplaced)
+{
+    // As Palvo writes it now, and the copy command alone of its earliest versions.
+    for (const char* earliest : {"", "copy /b film.001 + film.002 + film.003 film.mkv\r\n"}) {
+        SCOPED_TRACE(*earliest ? earliest : "a script with checks");
+        TempFolder folder;
+        writeFile(folder / "film.mkv", randomBytes(300, 5));
+        RecordingReport earlier;
+        engine::DateiZerlegen(folder / "film.mkv", 100, earlier);
+        ASSERT_TRUE(earlier.messages.empty());
+        fs::remove(at(folder, "film.mkv"));
+        if (*earliest)
+            writeFile(folder / "film.bat", earliest);
+        const std::string script = readFile(folder / "film.bat"), first = readFile(folder / "film.001");
+        writeFile(folder / "film.avi", randomBytes(200, 6));
+        expectRefusal(folder, "film.avi", 100, "ist die Batch-Datei zu Teilen einer anderen Datei als „film.avi“");
+        EXPECT_TRUE(readFile(folder / "film.bat") == script);
+        EXPECT_TRUE(readFile(folder / "film.001") == first);
+    }
+}
+
 TEST(JobCheck, ASourceNamedLikeAPieceBeyondTheLastIsCut)
 {
     TempFolder folder;

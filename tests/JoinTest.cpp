@@ -64,6 +64,14 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
     ASSERT_TRUE(report.messages.empty());
 
     const auto standIn = [](const char* form) { return CmdRun{kGerman, form, ""}; };
+    const auto pages = [](std::uintmax_t bytes) { return (bytes + 4095) / 4096 * 4096; };
+    std::uint64_t filledByTheJoin = pages(bytes.size());  // a medium with room for nothing more
+    for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
+        filledByTheJoin += pages(fs::file_size(cut / name));
+    const auto interrupted = [](const std::string& to) {  // what a join killed while it copied left
+        fs::create_directories(to + "/film.avi.palvo"), writeFile(to + "/film.avi.palvo/sperre", "");
+        writeFile(to + "/film.avi.unfertig", "halb");
+    };
     const struct {
         const char* what;
         std::function<void(const std::string& pieces)> onTheWay;
@@ -73,6 +81,7 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         std::function<void(const std::string& pieces)> mended = {};  // then it joins and says it checked
         bool startedElsewhere = false;
         std::uint64_t medium = 0;     // the receiving disk's size; 0: a folder on the system's disk
+        std::uint64_t slots = 0;      // and the files it takes; 0: as many as it likes
     } ways[] = {
         {"started in another folder with the script's full path", [](const std::string&) {}, kChecked, true,
          standIn("10-de"), {}, true},
@@ -91,9 +100,13 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
          "Die Datei \"film.avi\" gibt es in diesem Ordner schon."},
         {"a folder named like the file being joined",
          [](const std::string& to) { fs::create_directories(to + "/film.avi.unfertig/drin"); },
-         "steht ein Ordner namens \"film.avi.unfertig\" im Weg"},
-        {"what an interrupted join left", [](const std::string& to) { writeFile(to + "/film.avi.unfertig", "halb"); },
-         kChecked, true, standIn("10-de")},
+         "steht \"film.avi.unfertig\" im Weg"},
+        {"a file of the user's under the name the file is joined under",
+         [](const std::string& to) { writeFile(to + "/film.avi.unfertig", "meine Notizen"); },
+         "steht \"film.avi.unfertig\" im Weg"},
+        {"what an interrupted join left", interrupted, kChecked, true, standIn("10-de")},
+        {"variables of the same names in the environment", [](const std::string&) {}, kChecked, true,
+         {kGerman, "10-de", "", {{"Nachpruefen", "ja"}, {"Verwaist", "ja"}, {"Ist", " 1"}}}},
         {"a byte flipped in a piece, certutil of Windows 10",
          [](const std::string& to) { flipAByte(to + "/film.002", 700000); }, "Das Teil \"film.002\" ist besch", false,
          standIn("10-de"), [&](const std::string& to) { fs::copy_file(cut / "film.002", to + "/film.002",
@@ -113,6 +126,12 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
          kChecked, true, standIn("10-en")},
         {"a receiving medium with room for the pieces only", [](const std::string&) {},
          "Die Datei \"film.avi\" konnte nicht vollst", false, {}, {}, false, 4 << 20},
+        // Full with the joined file: certutil's answer goes elsewhere, and the digest still counts.
+        {"a byte flipped on a medium that the joined file fills",
+         [](const std::string& to) { flipAByte(to + "/film.002", 1000); }, "Das Teil \"film.002\" ist besch", false,
+         standIn("10-de"), {}, false, filledByTheJoin},
+        {"a receiving medium with file slots for the pieces only", [](const std::string&) {},
+         "l\xe4sst sich nichts anlegen", false, {}, {}, false, 64 << 20, 5},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.what);
@@ -122,12 +141,12 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         }
         std::optional<SmallDisk> disk;
         TempFolder folder, elsewhere, notes;
-        const std::string to = way.medium ? disk.emplace(way.medium).path() : folder.path();
+        const std::string to = way.medium ? disk.emplace(way.medium, way.slots).path() : folder.path();
         for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
             fs::copy_file(cut / name, to + "/" + name);
         way.onTheWay(to);
         const auto before = namesIn(to);
-        const bool leftOver = fs::is_regular_file(to + "/film.avi.unfertig");  // what an interrupted join left
+        const bool leftOver = exists(to + "/film.avi.palvo/sperre");  // what an interrupted join left
         const std::string arrived = joinedPieces(to + "/film.");
         const bool targetWasThere = exists(to + "/film.avi");
         const std::string target = targetWasThere ? readFile(to + "/film.avi") : "";
@@ -143,8 +162,10 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         auto after = before;
         if (way.joined && !targetWasThere)
             after.insert(std::upper_bound(after.begin(), after.end(), "film.avi"), "film.avi");
-        if (leftOver)
+        if (leftOver) {  // taken for what it is, and removed
             std::erase(after, "film.avi.unfertig");
+            std::erase(after, "film.avi.palvo");
+        }
         EXPECT_EQ(namesIn(to), after) << "nothing left beside the pieces but what they joined";
         if (way.joined) {
             EXPECT_TRUE(readFile(to + "/film.avi") == arrived) << "joined byte for byte";
@@ -167,6 +188,26 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
             EXPECT_TRUE(readFile(to + "/film.avi") == bytes);
         }
     }
+}
+
+// Windows reaches paths of 259 characters: in a folder too deep for the names the join makes, it
+// says so before it writes anything.
+TEST(JoinedByCmd, AFolderTooDeepForWindowsPathsIsNamed)
+{
+    TempFolder cut, top;
+    writeFile(cut / "film.avi", randomBytes(3000, 25));
+    RecordingReport report;
+    engine::DateiZerlegen(cut / "film.avi", 1000, report);
+    // From 240 to 245 characters: too deep for "film.avi.palvo\sperre", not for cmd to start in.
+    std::string deep = top.path();
+    while (windowsPath(deep).size() < 240)
+        fs::create_directory(deep += "/" + std::string(std::min<std::size_t>(40, 244 - windowsPath(deep).size()), 'o'));
+    for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
+        fs::copy_file(cut / name, deep + "/" + name);
+    const Said said = runBatchFile(deep, "film.bat");
+    EXPECT_EQ(said.status, 1);
+    EXPECT_NE(said.text.find("ist zu lang"), std::string::npos) << said.text;
+    EXPECT_EQ(namesIn(deep), (std::vector<std::string>{"film.001", "film.002", "film.003", "film.bat"}));
 }
 
 // Read in another code page than it was written in, where double-byte characters swallow what

@@ -154,6 +154,8 @@ std::wstring environmentFor(const CmdRun& how)
             block.append(text).push_back(L'\0');
     }
     ::FreeEnvironmentStringsW(const_cast<wchar_t*>(own));
+    for (const auto& [name, value] : how.variables)
+        block += native(name + "=" + value).wstring() + L'\0';
     if (!how.certutil.empty()) {
         block += L"WINEDLLOVERRIDES=certutil.exe=n" + std::wstring(1, L'\0');
         block += L"PALVO_CERTUTIL_FORM=" + native(how.certutil).wstring() + L'\0';
@@ -256,7 +258,8 @@ Said runBatchFile(const std::string& folder, const std::string& batch, const Cmd
                                                        : std::vector<std::string>{"wine", "start", "/b", "/wait", batch};
     const char* const prefix = std::getenv("WINEPREFIX");
     const std::string foreignPrefix = prefix ? std::string(prefix) + "-foreign" : "";
-    return runProgram(folder, command,
+    std::vector<std::pair<std::string, std::string>> variables = how.variables;
+    variables.insert(variables.end(),
                       {{"WINEDEBUG", "-all"},
                        {"WINEPREFIX", how.locale == kGerman || !prefix ? (prefix ? prefix : "") : foreignPrefix},
                        {"LANG", how.locale},
@@ -264,6 +267,7 @@ Said runBatchFile(const std::string& folder, const std::string& batch, const Cmd
                        {"WINEDLLOVERRIDES", standIn ? "certutil.exe=n" : ""},
                        {"PALVO_CERTUTIL_FORM", how.certutil},
                        {"PALVO_CERTUTIL_LOG", standIn ? windowsPath(how.certutilLog) : ""}});
+    return runProgram(folder, command, variables);
 }
 
 #endif

@@ -64,6 +64,7 @@ struct CmdRun {
     // for the system's own, which under Wine says nothing.
     std::string certutil;
     std::string certutilLog;  // where the stand-in notes each file it hashed, UTF-8
+    std::vector<std::pair<std::string, std::string>> variables = {};  // the environment besides
 };
 
 // What a program said: its exit status and its standard output (cmd's in the ANSI code page).

@@ -3,11 +3,13 @@ rem Von Palvo geschrieben: fuegt die Teile wieder zu der Datei zusammen, aus der
 rem wurden, und prueft dabei jedes Byte. Geschrieben in Codepage 850; bis cmd auf sie
 rem umgestellt ist, steht hier nichts als ASCII.
 setlocal EnableExtensions DisableDelayedExpansion
+for %%V in (Vorher Lesen Gesperrt Verwaist Nachpruefen Beschaedigt Ist Summe Zeile Fremd Gleich Halb Wort Probe) do set "%%V="
 set "Codepage=850"
-set "Vorher="
-set "Lesen="
-set "Gesperrt="
 set "Ergebnis=1"
+rem Was certutil sagt, steht im Ordner fuer temporaere Dateien, denn der Ordner der Teile mag voll
+rem sein; unter einem Namen fuer sich, denn Teile einer Datei gleichen Namens mag ein anderes
+rem Fenster zugleich anderswo zusammenfuegen.
+set "Ausgabe=%TEMP%\palvo-e3828d7ea1196c07-%RANDOM%%RANDOM%.txt"
 for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Vorher %%C
 if defined Vorher "%SystemRoot%\System32\chcp.com" %Codepage% >nul 2>&1
 for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Lesen %%C
@@ -15,10 +17,13 @@ if not defined Lesen for /f "tokens=*" %%C in ('"%SystemRoot%\System32\reg.exe" 
 (call )
 pushd "%~dp0" 2>nul
 if errorlevel 1 goto OrdnerFehlt
+rem Windows erreicht Pfade bis 259 Zeichen: Dieser Ordner muss dem laengsten Namen unten Platz lassen.
+if not "%CD:~237%"=="" goto PfadZuLang
 for /l %%V in (1,1,3) do if not defined Gesperrt call :Sperren 2>nul
 if "%Gesperrt%"=="anderswo" goto LaeuftSchon
-if not defined Gesperrt goto OrdnerImWeg
-del /f /q "film.avi.palvo\pruefsumme.txt" "film.avi.palvo\sperre" 2>nul
+if not defined Gesperrt if exist "film.avi.palvo" goto OrdnerImWeg
+if not defined Gesperrt goto NichtBeschreibbar
+del /f /q "%Ausgabe%" "film.avi.palvo\sperre" 2>nul
 rd "film.avi.palvo" 2>nul
 goto Ende
 
@@ -46,14 +51,13 @@ goto Zurueck
 
 :Sperren
 rem Nur ein Zusammenfügen zugleich: Es legt seinen Ordner an und hält die Sperrdatei darin offen,
-rem solange es läuft. Eine Sperrdatei, die niemand offen hält, hat ein abgebrochenes hinterlassen.
+rem solange es läuft. Eine Sperrdatei, die niemand offen hält, hat ein abgebrochenes hinterlassen;
+rem erst dann gilt auch die halbe Datei unter dem Arbeitsnamen als seine.
 rem Was nicht sagt, ob es gelungen ist (ren, del), wird danach nachgesehen.
-mkdir "film.avi.palvo" 2>nul && call :Zusammenfuegen 2>"film.avi.palvo\sperre"
-if defined Gesperrt exit /b
-set "Verwaist="
 if exist "film.avi.palvo\sperre" set "Verwaist=ja" & del /f /q "film.avi.palvo\sperre" 2>nul
 if exist "film.avi.palvo\sperre" set "Gesperrt=anderswo" & exit /b
-if defined Verwaist del /f /q "film.avi.palvo\pruefsumme.txt" 2>nul
+mkdir "film.avi.palvo" 2>nul && call :Zusammenfuegen 2>"film.avi.palvo\sperre"
+if defined Gesperrt exit /b
 rd "film.avi.palvo" 2>nul
 exit /b
 
@@ -63,8 +67,18 @@ echo Bitte warten Sie, bis es fertig ist. Hier wurde nichts verändert.
 goto Ende
 
 :OrdnerImWeg
-echo Im Ordner "%CD%" steht "film.avi.palvo" im Weg: Diesen Ordner legt die Batch-Datei beim Zusammenfügen selbst an.
-echo Bitte verschieben oder löschen Sie ihn und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
+echo Im Ordner "%CD%" steht "film.avi.palvo" im Weg: Unter diesem Namen legt die Batch-Datei beim Zusammenfügen einen Ordner an.
+echo Bitte verschieben oder löschen Sie es und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
+goto Ende
+
+:NichtBeschreibbar
+echo Im Ordner "%CD%" lässt sich nichts anlegen: Der Datenträger ist schreibgeschützt oder voll.
+echo Bitte kopieren Sie die Teile und "%~nx0" in einen Ordner, in dem Platz ist, und starten Sie "%~nx0" dort. Es wurde nichts zusammengefügt.
+goto Ende
+
+:PfadZuLang
+echo Der Pfad des Ordners "%CD%" ist zu lang: Mit den Namen der Teile wäre er länger, als Windows erlaubt.
+echo Bitte kopieren Sie die Teile und "%~nx0" in einen Ordner mit kürzerem Pfad, etwa "C:\Teile", und starten Sie "%~nx0" dort. Es wurde nichts zusammengefügt.
 goto Ende
 
 :SummeLesen
@@ -72,7 +86,7 @@ rem Setzt Summe auf die Prüfsumme, die certutil schrieb: die Zeile aus nichts a
 rem Leerzeichen, ohne diese 64 Ziffern lang, in welcher Sprache die Zeilen um sie auch stehen.
 rem Keine Zeile wird als Befehl gelesen, ehe sie als eine solche erkannt ist.
 set "Summe="
-for /f "usebackq tokens=*" %%Z in ("film.avi.palvo\pruefsumme.txt") do (
+for /f "usebackq tokens=*" %%Z in ("%Ausgabe%") do (
   set "Zeile=%%Z"
   call :SummeInZeile
 )
@@ -105,10 +119,10 @@ if defined Ist if exist "film.001\*" echo "film.001" ist ein Ordner, kein Teil. 
 if defined Ist echo Das Teil "film.001" hat%Ist% Bytes, es muss genau 1433600 Bytes haben. & goto TeilFalsch
 if not defined Nachpruefen goto T001
 set "Gleich=" & set "Halb="
-"%SystemRoot%\System32\certutil.exe" -hashfile "film.001" SHA256 >"film.avi.palvo\pruefsumme.txt" 2>nul
-for /f "usebackq tokens=1-16" %%A in ("film.avi.palvo\pruefsumme.txt") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="1111111111111111111111111111111111111111111111111111111111111111" set "Gleich=ja"
-for /f "usebackq tokens=1-16" %%A in ("film.avi.palvo\pruefsumme.txt") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="11111111111111111111111111111111" set "Halb=ja"
-if defined Halb for /f "usebackq tokens=17-32" %%A in ("film.avi.palvo\pruefsumme.txt") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="11111111111111111111111111111111" set "Gleich=ja"
+"%SystemRoot%\System32\certutil.exe" -hashfile "film.001" SHA256 >"%Ausgabe%" 2>nul
+for /f "usebackq tokens=1-16" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="1111111111111111111111111111111111111111111111111111111111111111" set "Gleich=ja"
+for /f "usebackq tokens=1-16" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="11111111111111111111111111111111" set "Halb=ja"
+if defined Halb for /f "usebackq tokens=17-32" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="11111111111111111111111111111111" set "Gleich=ja"
 if not defined Gleich echo Das Teil "film.001" ist beschädigt: Es ist nicht mehr das Teil, das Palvo geschrieben hat. & set "Beschaedigt=ja"
 :T001
 for %%L in ("film.002") do if not "%%~zL"=="1433600" set "Ist= %%~zL"
@@ -117,10 +131,10 @@ if defined Ist if exist "film.002\*" echo "film.002" ist ein Ordner, kein Teil. 
 if defined Ist echo Das Teil "film.002" hat%Ist% Bytes, es muss genau 1433600 Bytes haben. & goto TeilFalsch
 if not defined Nachpruefen goto T002
 set "Gleich=" & set "Halb="
-"%SystemRoot%\System32\certutil.exe" -hashfile "film.002" SHA256 >"film.avi.palvo\pruefsumme.txt" 2>nul
-for /f "usebackq tokens=1-16" %%A in ("film.avi.palvo\pruefsumme.txt") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="2222222222222222222222222222222222222222222222222222222222222222" set "Gleich=ja"
-for /f "usebackq tokens=1-16" %%A in ("film.avi.palvo\pruefsumme.txt") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="22222222222222222222222222222222" set "Halb=ja"
-if defined Halb for /f "usebackq tokens=17-32" %%A in ("film.avi.palvo\pruefsumme.txt") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="22222222222222222222222222222222" set "Gleich=ja"
+"%SystemRoot%\System32\certutil.exe" -hashfile "film.002" SHA256 >"%Ausgabe%" 2>nul
+for /f "usebackq tokens=1-16" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="2222222222222222222222222222222222222222222222222222222222222222" set "Gleich=ja"
+for /f "usebackq tokens=1-16" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="22222222222222222222222222222222" set "Halb=ja"
+if defined Halb for /f "usebackq tokens=17-32" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="22222222222222222222222222222222" set "Gleich=ja"
 if not defined Gleich echo Das Teil "film.002" ist beschädigt: Es ist nicht mehr das Teil, das Palvo geschrieben hat. & set "Beschaedigt=ja"
 :T002
 for %%L in ("film.003") do if not "%%~zL"=="132800" set "Ist= %%~zL"
@@ -129,24 +143,27 @@ if defined Ist if exist "film.003\*" echo "film.003" ist ein Ordner, kein Teil. 
 if defined Ist echo Das Teil "film.003" hat%Ist% Bytes, es muss genau 132800 Bytes haben. & goto TeilFalsch
 if not defined Nachpruefen goto T003
 set "Gleich=" & set "Halb="
-"%SystemRoot%\System32\certutil.exe" -hashfile "film.003" SHA256 >"film.avi.palvo\pruefsumme.txt" 2>nul
-for /f "usebackq tokens=1-16" %%A in ("film.avi.palvo\pruefsumme.txt") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="3333333333333333333333333333333333333333333333333333333333333333" set "Gleich=ja"
-for /f "usebackq tokens=1-16" %%A in ("film.avi.palvo\pruefsumme.txt") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="33333333333333333333333333333333" set "Halb=ja"
-if defined Halb for /f "usebackq tokens=17-32" %%A in ("film.avi.palvo\pruefsumme.txt") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="33333333333333333333333333333333" set "Gleich=ja"
+"%SystemRoot%\System32\certutil.exe" -hashfile "film.003" SHA256 >"%Ausgabe%" 2>nul
+for /f "usebackq tokens=1-16" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="3333333333333333333333333333333333333333333333333333333333333333" set "Gleich=ja"
+for /f "usebackq tokens=1-16" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="33333333333333333333333333333333" set "Halb=ja"
+if defined Halb for /f "usebackq tokens=17-32" %%A in ("%Ausgabe%") do if /i "%%A%%B%%C%%D%%E%%F%%G%%H%%I%%J%%K%%L%%M%%N%%O%%P"=="33333333333333333333333333333333" set "Gleich=ja"
 if not defined Gleich echo Das Teil "film.003" ist beschädigt: Es ist nicht mehr das Teil, das Palvo geschrieben hat. & set "Beschaedigt=ja"
 :T003
 if defined Nachpruefen goto Nachgeprueft
 if exist "film.avi" goto ZielDa
-if exist "film.avi.unfertig\*" goto ArbeitsdateiIstOrdner
+if exist "film.avi.unfertig\*" goto ArbeitsdateiImWeg
+if exist "film.avi.unfertig" if not defined Verwaist goto ArbeitsdateiImWeg
 if exist "film.avi.unfertig" del /f /q "film.avi.unfertig"
+if exist "film.avi.unfertig" goto NichtGeloescht
 copy /b film.001 + film.002 + film.003 film.avi.unfertig
 if errorlevel 1 goto NichtGeschrieben
 for %%L in ("film.avi.unfertig") do if not "%%~zL"=="3000000" goto NichtGeschrieben
-"%SystemRoot%\System32\certutil.exe" -hashfile "film.avi.unfertig" SHA256 >"film.avi.palvo\pruefsumme.txt" 2>nul
+"%SystemRoot%\System32\certutil.exe" -hashfile "film.avi.unfertig" SHA256 >"%Ausgabe%" 2>nul
 call :SummeLesen
 if not defined Summe goto OhnePruefsumme
 if /i "%Summe%"=="abababababababababababababababababababababababababababababababab" goto Geprueft
 del /f /q "film.avi.unfertig"
+if exist "film.avi.unfertig" goto NichtGeloescht
 echo Die zusammengefügte Datei ist nicht Byte für Byte die Datei "film.avi", die Palvo zerlegt hat.
 echo Jedes Teil wird nun einzeln geprüft.
 set "Nachpruefen=ja"
@@ -168,15 +185,22 @@ exit /b
 :OhnePruefsumme
 ren "film.avi.unfertig" "film.avi" 2>nul
 if exist "film.avi.unfertig" goto NichtUmbenannt
-echo Die Datei "film.avi" ist zusammengefügt. Ihr Inhalt wurde nicht geprüft, weil dieses Windows keine Prüfsumme liefert (certutil); geprüft ist nur die Länge jedes Teils.
+if not exist "%SystemRoot%\System32\certutil.exe" echo Die Datei "film.avi" ist zusammengefügt. Ihr Inhalt wurde nicht geprüft, weil es auf diesem Windows kein certutil gibt; geprüft ist nur die Länge jedes Teils.
+if exist "%SystemRoot%\System32\certutil.exe" echo Die Datei "film.avi" ist zusammengefügt. Ihr Inhalt wurde nicht geprüft, weil certutil keine Prüfsumme lieferte; geprüft ist nur die Länge jedes Teils.
 set "Ergebnis=0"
 exit /b
 
 :NichtUmbenannt
 del /f /q "film.avi.unfertig"
+if exist "film.avi.unfertig" goto NichtGeloescht
 if exist "film.avi" goto ZielDa
 echo Die zusammengefügte Datei ließ sich nicht in "film.avi" umbenennen und wurde wieder gelöscht.
 echo Es wurde nichts zusammengefügt.
+exit /b
+
+:NichtGeloescht
+echo Die Datei "film.avi.unfertig" ließ sich nicht löschen, vielleicht hält ein anderes Programm sie offen.
+echo Bitte löschen Sie sie selbst und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
 exit /b
 
 :TeilFalsch
@@ -190,13 +214,14 @@ echo Bitte verschieben Sie sie zuerst an einen anderen Ort oder benennen Sie sie
 echo Es wurde nichts zusammengefügt.
 exit /b
 
-:ArbeitsdateiIstOrdner
-echo Im Ordner "%CD%" steht ein Ordner namens "film.avi.unfertig" im Weg: Unter diesem Namen entsteht die Datei beim Zusammenfügen.
-echo Bitte verschieben oder löschen Sie ihn und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
+:ArbeitsdateiImWeg
+echo Im Ordner "%CD%" steht "film.avi.unfertig" im Weg: Unter diesem Namen entsteht die Datei beim Zusammenfügen.
+echo Bitte verschieben oder löschen Sie es und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
 exit /b
 
 :NichtGeschrieben
 if exist "film.avi.unfertig" del /f /q "film.avi.unfertig"
+if exist "film.avi.unfertig" goto NichtGeloescht
 echo Die Datei "film.avi" konnte nicht vollständig geschrieben werden, vielleicht ist der Datenträger voll.
 echo Was davon geschrieben war, wurde wieder gelöscht. Bitte schaffen Sie Platz und starten Sie "%~nx0" dann noch einmal.
 exit /b

@@ -23,8 +23,10 @@ std::string windowTitle();
 // The progress line while a piece is written.
 std::string copyingTo(const std::string& piecePath);
 
-// A job that failed on the way, with the reason.
-std::string jobFailed(const std::string& reason);
+// A job that failed on the way, with the reason; and, where it replaced an earlier set of
+// pieces as it went, that this set is lost.
+enum class EarlierPieces { Untouched, PartlyReplaced };
+std::string jobFailed(const std::string& reason, EarlierPieces earlier = EarlierPieces::Untouched);
 
 // A fault of the program itself, in German with its own words after it.
 std::string internalFault(const std::string& detail);
