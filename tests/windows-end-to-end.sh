@@ -15,6 +15,17 @@ waitFor() { # seconds, then a command that must come true meanwhile
     until "$@"; do ((SECONDS < deadline)) || return 1; sleep 0.2; done
 }
 running() { kill -0 "$palvo" 2>/dev/null; }
+# The first visible window of that name. Searched anew until it is there: windows that come and
+# go meanwhile make a single search fail.
+findWindow() {
+    local deadline=$((SECONDS + 60)) found
+    until found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [[ -n $found ]]; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.2
+    done
+    echo "$found"
+}
+focus() { waitFor 30 timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null; }
 
 # No call of the program's own takes a path or a text in the ANSI code page: its only ...A
 # imports are those of the C++ runtime linked into it (GetModuleHandleA is the thread
@@ -33,13 +44,14 @@ cp "$folder/film daten.avi" "$folder/original"
 
 (cd "$folder" && exec wine ./Palvo.exe) &
 palvo=$!
-window=$(timeout 60 xdotool search --sync --name '^Palvo V' | head -n 1) || fail "no window"
-xdotool windowfocus --sync "$window"
+window=$(findWindow '^Palvo V') || fail "no window"
+focus "$window" || fail "the window takes no focus"
 # "Ende" has the focus; Tab, Tab reach the size field, whose text Tab selects.
 xdotool key Tab Tab
 xdotool type 1000
 xdotool key Return
-timeout 60 xdotool search --sync --name '^Datei auswählen$' >/dev/null || fail "no file dialog"
+# Wine gives the dialog the focus; one given it from outside would not go back to the window.
+findWindow '^Datei auswählen$' >/dev/null || fail "no file dialog"
 xdotool type --delay 20 "C:\\${folder##*/}\\film daten.avi"
 xdotool key Return
 
