@@ -77,11 +77,19 @@ std::optional<std::string> folderNotWritable(const runtime::Folder& folder, cons
 // A file of the script's name goes only where it is a join script of Palvo's for these pieces:
 // anything else there is the user's, a batch file of the same name say (install.exe beside its
 // install.bat), or belongs to pieces of another file of the same stem.
-std::optional<std::string> notOurScript(const OldOutput& old, const CuttingPlan& plan, const runtime::Folder& folder)
+std::optional<std::string> notOurScript(const OldOutput& old, std::int64_t oldPieces, const CuttingPlan& plan,
+                                        const runtime::Folder& folder)
 {
     const std::string file = inQuotes(folder.pathOf(old.name));
     const std::string hint = " Bitte benennen Sie sie um oder verschieben Sie sie an einen anderen Ort und versuchen Sie "
                              "es erneut.";
+    // Whatever it begins with, a file far larger than any script of as many pieces as this job
+    // writes or are there is not one of Palvo's, or not any more.
+    CuttingPlan most = plan;
+    most.pieceCount = std::max(plan.pieceCount, oldPieces);
+    if (static_cast<std::uint64_t>(old.entry.allocatedBytes) > 2 * joinScriptBytesAtMost(most) + (64 << 10))
+        return "Die Datei " + file + " ist viel größer als eine Batch-Datei, die Palvo zu diesen Teilen schreibt. " +
+               "Sie wird beim Zerlegen nicht ersetzt." + hint;
     ScriptOrigin origin = ScriptOrigin::NotOurs;
     try {
         origin = originOfScript(plan, folder.beginningOf(old.name, kJoinScriptSignature));
@@ -105,8 +113,9 @@ std::optional<std::string> notOurScript(const OldOutput& old, const CuttingPlan&
            "Batch-Datei zum Zusammenfügen ersetzt." + hint;
 }
 
-std::optional<std::string> oldOutputInTheWay(const OldOutput& old, const runtime::FileIdentity& source,
-                                             const CuttingPlan& plan, const runtime::Folder& folder)
+std::optional<std::string> oldOutputInTheWay(const OldOutput& old, std::int64_t oldPieces,
+                                             const runtime::FileIdentity& source, const CuttingPlan& plan,
+                                             const runtime::Folder& folder)
 {
     if (old.entry.kind == runtime::EntryKind::Folder)
         return "Im Ordner " + inQuotes(folder.shownPath()) + " gibt es einen Unterordner namens " + inQuotes(old.name) +
@@ -122,7 +131,7 @@ std::optional<std::string> oldOutputInTheWay(const OldOutput& old, const runtime
         return "Die ausgewählte Datei " + inQuotes(plan.target) + " ist dieselbe Datei wie ihr Teil " +
                inQuotes(old.name) + " und würde beim Zerlegen überschrieben." + kRenameHint;
     if (old.number == 0) {
-        if (auto why = notOurScript(old, plan, folder))
+        if (auto why = notOurScript(old, oldPieces, plan, folder))
             return why;
     }
     if (const auto why = folder.whyNotRemovable(old.name))
@@ -181,8 +190,9 @@ FolderJudgement judgeFolder(const CuttingPlan& plan, const JobNames& names, cons
     const FolderContents contents = findOldOutputs(plan, names, folder);
     if (auto why = pieceOfAnEarlierSet(plan, names, contents, folder))
         return {why};
+    const std::int64_t oldPieces = contents.outputs.empty() ? 0 : contents.outputs.back().number;
     for (const OldOutput& old : contents.outputs) {
-        if (auto why = oldOutputInTheWay(old, source, plan, folder))
+        if (auto why = oldOutputInTheWay(old, oldPieces, source, plan, folder))
             return {why};
     }
     const std::uint64_t scriptBytes = joinScriptBytesAtMost(plan);
