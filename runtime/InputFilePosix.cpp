@@ -4,6 +4,7 @@
 #include "Writeback.h"
 #include "CloseChecked.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -72,34 +73,39 @@ FileIdentity InputFile::identity() const
 }
 
 
-void InputFile::readExactly(std::span<std::byte> buffer)
+namespace {
+
+// Fills the buffer by calls of readSome, each of which reads into the part not yet filled as
+// read(2) does, wherever it reads from.
+template <typename ReadSome>
+void fill(std::span<std::byte> buffer, const std::string& path, ReadSome readSome)
 {
     while (!buffer.empty()) {
-        const ssize_t got = ::read(handle_, buffer.data(), buffer.size());
+        const ssize_t got = readSome(buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            throw FileError(FileOperation::Read, path_, lastSystemError());
+            throw FileError(FileOperation::Read, path, lastSystemError());
         if (got == 0)
-            throw FileError(FileOperation::Read, path_, FileProblem::SourceShrank);
+            throw FileError(FileOperation::Read, path, FileProblem::SourceShrank);
         buffer = buffer.subspan(static_cast<std::size_t>(got));
     }
 }
 
+} // namespace
+
+void InputFile::readExactly(std::span<std::byte> buffer)
+{
+    fill(buffer, path_, [&](std::span<std::byte> rest) { return ::read(handle_, rest.data(), rest.size()); });
+}
 
 void InputFile::readAt(ByteCount offset, std::span<std::byte> buffer) const
 {
-    while (!buffer.empty()) {
-        const ssize_t got = ::pread(handle_, buffer.data(), buffer.size(), offset);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw FileError(FileOperation::Read, path_, lastSystemError());
-        if (got == 0)
-            throw FileError(FileOperation::Read, path_, FileProblem::SourceShrank);
-        buffer = buffer.subspan(static_cast<std::size_t>(got));
-        offset += got;
-    }
+    fill(buffer, path_, [&](std::span<std::byte> rest) {
+        const ssize_t got = ::pread(handle_, rest.data(), rest.size(), offset);
+        offset += std::max<ssize_t>(got, 0);
+        return got;
+    });
 }
 
 

@@ -56,12 +56,8 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
     const std::string bytes = randomBytes(3000000, 20);
     const std::string other = "eine ganz andere Datei";
     TempFolder cut, otherCut;
-    writeFile(cut / "film.avi", bytes);
-    writeFile(otherCut / "film.avi", randomBytes(3000000, 21));  // a cut of the same length
-    RecordingReport report;
-    engine::DateiZerlegen(cut / "film.avi", 1433600, report);
-    engine::DateiZerlegen(otherCut / "film.avi", 1433600, report);
-    ASSERT_TRUE(report.messages.empty());
+    cutFile(cut / "film.avi", bytes, 1433600);
+    cutFile(otherCut / "film.avi", randomBytes(3000000, 21), 1433600);  // a cut of the same length
 
     const auto standIn = [](const char* form) { return CmdRun{kGerman, form, ""}; };
     const auto pages = [](std::uintmax_t bytes) { return (bytes + 4095) / 4096 * 4096; };
@@ -195,9 +191,7 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
 TEST(JoinedByCmd, AFolderTooDeepForWindowsPathsIsNamed)
 {
     TempFolder cut, top;
-    writeFile(cut / "film.avi", randomBytes(3000, 25));
-    RecordingReport report;
-    engine::DateiZerlegen(cut / "film.avi", 1000, report);
+    cutFile(cut / "film.avi", randomBytes(3000, 25), 1000);
     // From 240 to 245 characters: too deep for "film.avi.palvo\sperre", not for cmd to start in.
     std::string deep = top.path();
     while (windowsPath(deep).size() < 240)
@@ -216,10 +210,7 @@ TEST(JoinedByCmd, ReadInAnotherCodePageChangesNothing)
 {
     TempFolder cut;
     const std::string bytes = randomBytes(300000, 22);
-    writeFile(cut / "Urlaub.Größe", bytes);
-    RecordingReport report;
-    engine::DateiZerlegen(cut / "Urlaub.Größe", 100000, report);
-    ASSERT_TRUE(report.messages.empty());
+    cutFile(cut / "Urlaub.Größe", bytes, 100000);
     const struct {
         const char* locale;
         const char* said;
@@ -252,10 +243,7 @@ TEST(JoinedByCmd, AJoinKilledWhileItCopiesLeavesNothingUnderTheTargetsName)
 {
     TempFolder folder;
     const std::string bytes = randomBytes(600 << 20, 23);
-    writeFile(folder / "film.avi", bytes);
-    RecordingReport report;
-    engine::DateiZerlegen(folder / "film.avi", 100 << 20, report);
-    ASSERT_TRUE(report.messages.empty());
+    cutFile(folder / "film.avi", bytes, 100 << 20);
     removeFile(folder / "film.avi");
 
     const pid_t join = ::fork();
@@ -289,10 +277,7 @@ TEST(JoinedByCmd, TwoStartsAtOnceJoinOnce)
 {
     TempFolder folder;
     const std::string bytes = randomBytes(40 << 20, 24);
-    writeFile(folder / "film.avi", bytes);
-    RecordingReport report;
-    engine::DateiZerlegen(folder / "film.avi", 10 << 20, report);
-    ASSERT_TRUE(report.messages.empty());
+    cutFile(folder / "film.avi", bytes, 10 << 20);
     int sawTheOther = 0;
     for (int round = 0; round < 12; ++round) {
         SCOPED_TRACE(round);

@@ -92,6 +92,15 @@ std::string readFile(const std::string& path)
     return bytes.str();
 }
 
+void cutFile(const std::string& path, const std::string& bytes, std::int64_t pieceLength)
+{
+    writeFile(path, bytes);
+    RecordingReport report;
+    engine::DateiZerlegen(path, pieceLength, report);
+    for (const std::string& message : report.messages)
+        ADD_FAILURE() << "cutting " << path << ": " << message;
+}
+
 bool exists(const std::string& path)
 {
     std::error_code ignored;

@@ -38,6 +38,9 @@ std::vector<std::string> namesIn(const std::string& folder);
 std::string randomBytes(std::size_t count, unsigned seed = 1);
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
+// Writes the bytes under the path and cuts them into pieces of that length, which must go
+// without a word: the pieces and the batch file of a file, for what comes after.
+void cutFile(const std::string& path, const std::string& bytes, std::int64_t pieceLength);
 bool exists(const std::string& path);
 void removeFile(const std::string& path);
 void makeFolder(const std::string& path);
