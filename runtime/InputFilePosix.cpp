@@ -72,7 +72,6 @@ FileIdentity InputFile::identity() const
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-
 namespace {
 
 // Fills the buffer by calls of readSome, each of which reads into the part not yet filled as
