@@ -24,9 +24,9 @@ inline constexpr const char* kSourceTooSmall =
 // only at the end: until then the earlier set stays whole. Otherwise each piece replaces its old
 // one as the job goes (report.replacingEarlierOutputs() says so first).
 //
-// A failure on the way throws runtime::FileError: the piece being written is removed and no
-// new join script is left, since a script must only ever exist complete and matching its
-// pieces; an earlier set that stayed whole stays so, and pieces already finished in place stay.
+// A failure on the way throws runtime::FileError: the pieces this job wrote are removed, the one
+// being written too, and no new join script is left, since a script must only ever exist
+// complete and matching its pieces; an earlier set that stayed whole stays so.
 //
 // A stop asked for through stop takes effect between two blocks of a piece: every piece this
 // job has written goes again, the piece it was writing too, and the job ends without a word.
