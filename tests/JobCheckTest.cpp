@@ -127,14 +127,26 @@ TEST(JobCheck, EarlierScriptsOfPalvoAreReplaced)
 // is left of it) bear the names a cut of film.avi writes. They are not its to replace.
 TEST(JobCheck, TheSetOfAnotherFileIsNotReplaced)
 {
-    // As Palvo writes it now, and the copy command alone of its earliest versions.
-    for (const char* earliest : {"", "copy /b film.001 + film.002 + film.003 film.mkv\r\n"}) {
-        SCOPED_TRACE(*earliest ? earliest : "a script with checks");
+    // As Palvo writes it now; a script with checks as Palvo wrote it before certutil's answer
+    // went to %TEMP% (into "film.mkv.palvo\pruefsumme.txt", which names its file in its third
+    // command); and the copy command alone of its earliest versions.
+    const struct {
+        const char* what;
+        std::string (*earlier)(const std::string& now);
+    } scripts[] = {
+        {"a script with checks", [](const std::string& now) { return now; }},
+        {"a script with checks from before the temporary folder", [](const std::string& now) {
+             const std::size_t line = now.find("set \"Ausgabe="), end = now.find("\r\n", line);
+             return now.substr(0, line) + "set \"Ausgabe=film.mkv.palvo\\pruefsumme.txt\"" + now.substr(end); }},
+        {"the copy command alone",
+         [](const std::string&) { return std::string("copy /b film.001 + film.002 + film.003 film.mkv\r\n"); }},
+    };
+    for (const auto& earlier : scripts) {
+        SCOPED_TRACE(earlier.what);
         TempFolder folder;
         cutFile(folder / "film.mkv", randomBytes(300, 5), 100);
         fs::remove(at(folder, "film.mkv"));
-        if (*earliest)
-            writeFile(folder / "film.bat", earliest);
+        writeFile(folder / "film.bat", earlier.earlier(readFile(folder / "film.bat")));
         const std::string script = readFile(folder / "film.bat"), first = readFile(folder / "film.001");
         writeFile(folder / "film.avi", randomBytes(200, 6));
         expectRefusal(folder, "film.avi", 100, "ist die Batch-Datei zu Teilen einer anderen Datei als „film.avi“");

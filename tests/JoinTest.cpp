@@ -97,6 +97,9 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         {"a folder named like the file being joined",
          [](const std::string& to) { fs::create_directories(to + "/film.avi.unfertig/drin"); },
          "steht \"film.avi.unfertig\" im Weg"},
+        {"an empty folder of the user's named like the join's own",
+         [](const std::string& to) { fs::create_directory(to + "/film.avi.palvo"); },
+         "steht \"film.avi.palvo\" im Weg"},
         {"a file of the user's under the name the file is joined under",
          [](const std::string& to) { writeFile(to + "/film.avi.unfertig", "meine Notizen"); },
          "steht \"film.avi.unfertig\" im Weg"},
@@ -183,6 +186,54 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
             EXPECT_NE(again.text.find(kChecked), std::string::npos) << again.text;
             EXPECT_TRUE(readFile(to + "/film.avi") == bytes);
         }
+    }
+}
+
+// certutil's answer goes to %TEMP%. Where that folder takes no file (it is gone, its variable
+// holds quotes as the user typed them, its disk is full), a damaged piece must not come out
+// as the whole file with exit code 0, as if no certutil had given a digest.
+TEST(JoinedByCmd, ATempFolderThatTakesNoFileLetsNoDamagedPieceThrough)
+{
+    const std::string bytes = randomBytes(3000000, 26);
+    TempFolder cut;
+    cutFile(cut / "film.avi", bytes, 1433600);
+    const struct {
+        const char* what;
+        std::function<std::string(const std::string& disk)> temp;  // the line that sets TEMP
+        bool fullDisk = false;
+    } temps[] = {
+        {"a folder that is gone", [](const std::string&) { return "set \"TEMP=Z:\\gibt\\es\\nicht\""; }},
+        {"a path in quotes", [](const std::string&) { return "set TEMP=\"C:\\windows\\temp\""; }},
+        {"a full disk", [](const std::string& disk) { return "set \"TEMP=" + windowsPath(disk) + "\""; }, true},
+    };
+    for (const auto& t : temps) {
+        SCOPED_TRACE(t.what);
+        if (t.fullDisk && ::geteuid() != 0) {
+            std::cout << "[ SKIPPED  ] " << t.what << ": needs root, mounts a file system of its own\n";
+            continue;
+        }
+        std::optional<SmallDisk> disk;
+        if (t.fullDisk) {
+            disk.emplace(64 << 10);
+            std::ofstream fill(*disk / "voll", std::ios::binary);
+            const std::string block(4096, 'v');
+            for (int i = 0; i < 64 && fill.write(block.data(), block.size()); ++i)
+                fill.flush();
+        }
+        TempFolder folder, starter, notes;
+        for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
+            fs::copy_file(cut / name, folder / name);
+        flipAByte(folder / "film.002", 700000);
+        const auto before = folder.names();
+        const std::string arrived = joinedPieces(folder / "film.");
+        // The variable as the user's system has it, for the script started in its own folder.
+        writeFile(starter / "mitTemp.bat", "@" + t.temp(disk ? disk->path() : "") + "\r\n@\"" +
+                                             windowsPath(folder / "film.bat") + "\"\r\n");
+        const Said said = runBatchFile(starter.path(), "mitTemp.bat", {kGerman, "10-de", notes / "certutil.log"});
+        EXPECT_EQ(said.status, 1) << said.text;
+        EXPECT_FALSE(exists(folder / "film.avi")) << "a damaged join under the target's name: " << said.text;
+        EXPECT_EQ(folder.names(), before);
+        EXPECT_TRUE(joinedPieces(folder / "film.") == arrived) << "the pieces as they arrived";
     }
 }
 
