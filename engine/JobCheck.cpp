@@ -43,12 +43,12 @@ std::optional<std::string> unjoinableName(const CuttingPlan& plan)
             return "Der Name " + inQuotes(name) + " enthält das Zeichen " + inQuotes(runtime::utf8Character(*refused)) +
                    ", das die Batch-Datei zum Zusammenfügen nicht schreiben kann." + kRenameHint;
     }
-    // Windows takes paths of up to 259 characters; the script joins under longer names first,
-    // and in a folder, "D:\" at the least.
+    // The script joins under longer names first, in a folder, "D:\" at the least.
     if (longestJoinFolder(plan) < 3)
         return "Der Name " + inQuotes(plan.target) + " ist zu lang: Beim Zusammenfügen entstehen daraus Namen wie " +
-               inQuotes(unfinishedName(plan.target)) +
-               ", und Windows erlaubt für einen Pfad samt Ordner höchstens 259 Zeichen." + kRenameHint;
+               inQuotes(unfinishedName(plan.target)) + " und " + inQuotes(joinFolderName(plan.target)) +
+               ", und Windows erlaubt für den Pfad einer Datei samt Ordner höchstens 259 Zeichen, für den eines "
+               "Ordners 247." + kRenameHint;
     return std::nullopt;
 }
 
@@ -87,12 +87,19 @@ std::optional<std::string> notOurScript(const OldOutput& old, std::int64_t oldPi
     // writes or are there is not one of Palvo's, or not any more.
     CuttingPlan most = plan;
     most.pieceCount = std::max(plan.pieceCount, oldPieces);
-    if (static_cast<std::uint64_t>(old.entry.allocatedBytes) > 2 * joinScriptBytesAtMost(most) + (64 << 10))
+    const std::uint64_t largest = 2 * joinScriptBytesAtMost(most) + (64 << 10);
+    if (static_cast<std::uint64_t>(old.entry.allocatedBytes) > largest)
         return "Die Datei " + file + " ist viel größer als eine Batch-Datei, die Palvo zu diesen Teilen schreibt. " +
                "Sie wird beim Zerlegen nicht ersetzt." + hint;
     ScriptOrigin origin = ScriptOrigin::NotOurs;
     try {
-        origin = originOfScript(plan, folder.beginningOf(old.name, kJoinScriptSignature));
+        // Its beginning tells for most; an earlier script with checks is read whole.
+        for (const std::uint64_t bytes : {std::uint64_t{kJoinScriptSignature}, largest}) {
+            const std::string text = folder.beginningOf(old.name, bytes);
+            origin = originOfScript(plan, text, text.size() < bytes);
+            if (origin != ScriptOrigin::Unclear || text.size() < bytes)
+                break;
+        }
     } catch (const runtime::FileError& error) {
         return "Die Datei " + file + " lässt sich nicht lesen: " + runtime::reasonText(error.code()) +
                " So lässt sich nicht sagen, ob es eine Batch-Datei von Palvo ist, die beim Zerlegen ersetzt werden darf." +
@@ -106,6 +113,9 @@ std::optional<std::string> notOurScript(const OldOutput& old, std::int64_t oldPi
                ". Beim Zerlegen würden sie und ihre Teile ersetzt, die vielleicht alles sind, was von jener Datei "
                "übrig ist. Bitte verschieben Sie die Batch-Datei und ihre Teile in einen anderen Ordner oder geben Sie " +
                inQuotes(plan.target) + " einen anderen Namen und versuchen Sie es erneut.";
+    case ScriptOrigin::Unclear:
+        return "Die Datei " + file + " beginnt wie eine Batch-Datei von Palvo, doch es lässt sich nicht erkennen, " +
+               "zu welchen Teilen sie gehört. Beim Zerlegen würde sie ersetzt." + hint;
     case ScriptOrigin::NotOurs:
         break;
     }

@@ -110,6 +110,10 @@ void writeCodePageCheck(const CuttingPlan& plan, unsigned codePage, const Script
     }, out);
 }
 
+// The most bytes a file on FAT32 holds: a joined file beyond them fails there however much room
+// is left.
+constexpr ByteCount kFat32LargestFile = (ByteCount{1} << 32) - 1;
+
 std::string lockFileName(const CuttingPlan& plan)
 {
     return joinFolderName(plan.target) + "\\sperre";
@@ -120,6 +124,12 @@ std::string lockFileName(const CuttingPlan& plan)
 std::string temporaryNameOf(const CuttingPlan& plan)
 {
     return "palvo-" + JobNames::digitsOf(plan.target) + "-";
+}
+
+// Where certutil's answers go when the temporary folder takes no file: beside the pieces.
+std::string answerBesidePieces(const CuttingPlan& plan)
+{
+    return "palvo-" + JobNames::digitsOf(plan.target) + ".txt";
 }
 
 // What the script's parts around the pieces fill in: the names of the join and its numbers.
@@ -144,10 +154,18 @@ Fill scriptHoles(const CuttingPlan& plan, unsigned codePage, std::size_t lineLim
             name(lockFileName(plan));
         else if (hole == "temporaryName")
             out(temporaryNameOf(plan), ScriptText::Own);
+        else if (hole == "answerBesidePieces")
+            out(answerBesidePieces(plan), ScriptText::Own);
         else if (hole == "longestFolder")
             out(std::to_string(longestJoinFolder(plan)), ScriptText::Own);
         else if (hole == "sourceLength")
             out(std::to_string(plan.sourceLength), ScriptText::Own);
+        else if (hole == "fatNote")
+            out(plan.sourceLength <= kFat32LargestFile ? ""
+                                                    : " Auf einem Datenträger mit FAT32, wie ihn viele USB-Sticks haben, "
+                                                      "ist eine Datei höchstens 4 GiB groß: Fügen Sie die Teile dann "
+                                                      "bitte auf einem mit NTFS oder exFAT zusammen.",
+                ScriptText::Own);
         else if (hole == "digest" && whole)
             out(runtime::hexText(*whole), ScriptText::Own);
         else if (hole == "copyLines")
@@ -208,9 +226,11 @@ std::string joinFolderName(std::string_view target)
 
 std::int64_t longestJoinFolder(const CuttingPlan& plan)
 {
-    const std::size_t longestName = std::max(characterCount(lockFileName(plan)),
-                                             characterCount(plan.pieceFileName(plan.pieceCount)));
-    return 259 - 1 - static_cast<std::int64_t>(longestName);
+    const auto characters = [](const std::string& name) { return static_cast<std::int64_t>(characterCount(name)); };
+    // A file's path may have 259 characters, a folder's only 247 when it is made.
+    const std::int64_t longestFile = std::max({characters(lockFileName(plan)), characters(answerBesidePieces(plan)),
+                                               characters(plan.pieceFileName(plan.pieceCount))});
+    return std::min(259 - 1 - longestFile, 247 - 1 - characters(joinFolderName(plan.target)));
 }
 
 JoinScriptWriter::JoinScriptWriter(const CuttingPlan& plan, unsigned codePage, ScriptOut out, std::size_t lineLimit)
@@ -249,24 +269,37 @@ std::string joinScript(const CuttingPlan& plan, unsigned codePage, const std::ve
     return script;
 }
 
-ScriptOrigin originOfScript(const CuttingPlan& plan, std::string_view beginning)
+ScriptOrigin originOfScript(const CuttingPlan& plan, std::string_view script, bool whole)
 {
+    const auto inScript = [](const std::string& name) { return inScriptCodePage(cmdName(name), ScriptText::Name); };
+    const std::string copyCommand = "copy /b " + inScript(plan.pieceFileName(1)) + " ";
+    std::size_t copy = 0;
     // Each of Palvo's scripts with checks begins so, whatever its code page and even where a
     // line of it was cut short. Those that take certutil's answer in a temporary file name their
-    // target in its name; earlier ones say it only further on.
-    if (beginning.starts_with("@echo off\r\nrem Von Palvo geschrieben")) {
-        const std::size_t temporary = beginning.find("\\palvo-");
-        if (temporary == std::string_view::npos || beginning.substr(temporary + 1).starts_with(temporaryNameOf(plan)))
-            return ScriptOrigin::OursForThisFile;
-        return ScriptOrigin::OursForAnotherFile;
-    }
-    // The earliest were the copy command alone: the pieces, then the target, on its first line.
-    const auto inScript = [](const std::string& name) { return inScriptCodePage(cmdName(name), ScriptText::Name); };
-    if (!beginning.starts_with("copy /b " + inScript(plan.pieceFileName(1)) + " "))
+    // target in its name, in their first lines; earlier ones in their copy command, after each
+    // piece's checks.
+    if (script.starts_with("@echo off\r\nrem Von Palvo geschrieben")) {
+        if (const std::size_t temporary = script.find("\\palvo-"); temporary != std::string_view::npos)
+            return script.substr(temporary + 1).starts_with(temporaryNameOf(plan)) ? ScriptOrigin::OursForThisFile
+                                                                                   : ScriptOrigin::OursForAnotherFile;
+        copy = script.find("\r\n" + copyCommand);
+        if (copy == std::string_view::npos)
+            return ScriptOrigin::Unclear;
+        copy += 2;
+    } else if (!script.starts_with(copyCommand)) {
         return ScriptOrigin::NotOurs;
-    const std::string_view firstLine = beginning.substr(0, beginning.find("\r\n"));
-    return firstLine.ends_with(" " + inScript(plan.target)) ? ScriptOrigin::OursForThisFile
-                                                            : ScriptOrigin::OursForAnotherFile;
+    }
+    // The earliest were the copy command alone. The command's first line ends with the file it
+    // joins into: the target, or, in scripts with checks, its working name.
+    const std::size_t end = script.find("\r\n", copy);
+    if (end == std::string_view::npos && !whole)
+        return ScriptOrigin::Unclear;
+    const std::string_view line = script.substr(copy, end - copy);
+    for (const std::string& into : {plan.target, unfinishedName(plan.target)}) {
+        if (line.ends_with(" " + inScript(into)))
+            return ScriptOrigin::OursForThisFile;
+    }
+    return ScriptOrigin::OursForAnotherFile;
 }
 
 std::uint64_t joinScriptBytesAtMost(const CuttingPlan& plan, std::size_t lineLimit)

@@ -37,7 +37,8 @@ std::string unfinishedName(std::string_view target);
 // The folder that holds a join's lock while it runs: film.avi.palvo.
 std::string joinFolderName(std::string_view target);
 // The most characters the path of the folder the pieces are joined in may have: Windows reaches
-// paths of 259 characters, and the longest one the script makes is its lock file's.
+// files by paths of 259 characters and makes folders of 247, and the script makes its lock
+// folder, the lock file in it and maybe a file of certutil's answers beside the pieces.
 std::int64_t longestJoinFolder(const CuttingPlan& plan);
 
 // Whether a text that goes into the script is its own or a name of the user's: its own texts
@@ -68,14 +69,15 @@ private:
 std::string joinScript(const CuttingPlan& plan, unsigned codePage, const std::vector<Digest>& pieces,
                        const Digest& whole, std::size_t lineLimit = kCmdLineLimit);
 
-// Whose a file of the script's name is, by its first kJoinScriptSignature bytes: a join script
+// Whose a file of the script's name is, by its text (whole, or its beginning): a join script
 // Palvo wrote, in this version or an earlier one (the earliest were the copy command alone), for
 // pieces of the plan's names and its target, and so an earlier output that a job may replace; one
 // for pieces of those names but another file (film.mkv's, beside film.avi), which with its pieces
-// may be all that is left of that file; or the user's.
-enum class ScriptOrigin { OursForThisFile, OursForAnotherFile, NotOurs };
-ScriptOrigin originOfScript(const CuttingPlan& plan, std::string_view beginning);
-// Enough for the first line of any earlier script, which cmd reads up to 8191 characters long.
+// may be all that is left of that file; one of Palvo's for which the text read does not tell; or
+// the user's. The first kJoinScriptSignature bytes tell for every script of this version and the
+// copy command alone of the earliest.
+enum class ScriptOrigin { OursForThisFile, OursForAnotherFile, Unclear, NotOurs };
+ScriptOrigin originOfScript(const CuttingPlan& plan, std::string_view script, bool whole);
 inline constexpr std::size_t kJoinScriptSignature = 32 << 10;
 
 // At least as many bytes as the script takes in the code page it is written in, found in a

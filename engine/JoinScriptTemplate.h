@@ -16,12 +16,12 @@ rem Von Palvo geschrieben: fuegt die Teile wieder zu der Datei zusammen, aus der
 rem wurden, und prueft dabei jedes Byte. Geschrieben in Codepage {codePage}; bis cmd auf sie
 rem umgestellt ist, steht hier nichts als ASCII.
 setlocal EnableExtensions DisableDelayedExpansion
-for %%V in (Vorher Lesen Gesperrt Verwaist Nachpruefen Beschaedigt Ist Summe Zeile Fremd Gleich Halb Wort Probe) do set "%%V="
+for %%V in (Vorher Lesen Gesperrt Verwaist Alt Nachpruefen Beschaedigt Ist Summe Zeile Fremd Gleich Halb Wort Probe) do set "%%V="
 set "Codepage={codePage}"
 set "Ergebnis=1"
 rem Was certutil sagt, steht im Ordner fuer temporaere Dateien, denn der Ordner der Teile mag voll
 rem sein; unter einem Namen fuer sich, denn Teile einer Datei gleichen Namens mag ein anderes
-rem Fenster zugleich anderswo zusammenfuegen.
+rem Fenster zugleich anderswo zusammenfuegen. Nimmt er keine Datei auf, steht es bei den Teilen.
 set "Ausgabe=%TEMP%\{temporaryName}%RANDOM%%RANDOM%.txt"
 for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Vorher %%C
 if defined Vorher "%SystemRoot%\System32\chcp.com" %Codepage% >nul 2>&1
@@ -31,7 +31,8 @@ if not defined Lesen for /f "tokens=*" %%C in ('"%SystemRoot%\System32\reg.exe" 
 (call )
 pushd "%~dp0" 2>nul
 if errorlevel 1 goto OrdnerFehlt
-rem Windows erreicht Pfade bis 259 Zeichen: Dieser Ordner muss dem laengsten Namen unten Platz lassen.
+rem Windows erreicht Dateien bis 259 Zeichen und legt Ordner bis 247 an: Dieser Ordner muss den
+rem Namen unten Platz lassen.
 if not "%CD:~{longestFolder}%"=="" goto PfadZuLang
 for /l %%V in (1,1,3) do if not defined Gesperrt call :Sperren 2>nul
 if "%Gesperrt%"=="anderswo" goto LaeuftSchon
@@ -66,13 +67,16 @@ goto Zurueck
 :Sperren
 rem Nur ein Zusammenfügen zugleich: Es legt seinen Ordner an und hält die Sperrdatei darin offen,
 rem solange es läuft. Eine Sperrdatei, die niemand offen hält, hat ein abgebrochenes hinterlassen;
-rem erst dann gilt auch die halbe Datei unter dem Arbeitsnamen als seine.
-rem Was nicht sagt, ob es gelungen ist (ren, del), wird danach nachgesehen.
-if exist {lockFile} set "Verwaist=ja" & del /f /q {lockFile} 2>nul
+rem steht darin, dass es zu kopieren begann, ist auch die halbe Datei unter dem Arbeitsnamen seine.
+rem Einen Ordner, in dem keine solche Sperrdatei lag, entfernt es nicht: Er ist nicht seiner.
+rem Was nicht sagt, ob es gelungen ist (ren, del, mkdir), wird danach nachgesehen.
+set "Alt="
+if exist {lockFile} set "Alt=ja" & for /f "usebackq tokens=1" %%Z in ({lockFile}) do if "%%Z"=="Arbeitsdatei" set "Verwaist=ja"
+if defined Alt del /f /q {lockFile} 2>nul
 if exist {lockFile} set "Gesperrt=anderswo" & exit /b
+if defined Alt rd {workFolder} 2>nul
+if exist {workFolder} exit /b
 mkdir {workFolder} 2>nul && call :Zusammenfuegen 2>{lockFile}
-if defined Gesperrt exit /b
-rd {workFolder} 2>nul
 exit /b
 
 :LaeuftSchon
@@ -134,6 +138,13 @@ if exist {workFileAsFolder} goto ArbeitsdateiImWeg
 if exist {workFile} if not defined Verwaist goto ArbeitsdateiImWeg
 if exist {workFile} del /f /q {workFile}
 if exist {workFile} goto NichtGeloescht
+call :AusgabeProbieren >nul 2>nul
+if not defined Summe del /f /q "%Ausgabe%" 2>nul
+if not defined Summe set "Ausgabe=%CD%\{answerBesidePieces}"
+if not defined Summe call :AusgabeProbieren >nul 2>nul
+if not defined Summe del /f /q "%Ausgabe%" 2>nul
+if not defined Summe goto KeineAusgabe
+>&2 echo Arbeitsdatei
 {copyLines}
 if errorlevel 1 goto NichtGeschrieben
 for %%L in ({workFile}) do if not "%%~zL"=="{sourceLength}" goto NichtGeschrieben
@@ -147,6 +158,18 @@ echo Die zusammengefügte Datei ist nicht Byte für Byte die Datei {target}, die
 echo Jedes Teil wird nun einzeln geprüft.
 set "Nachpruefen=ja"
 goto Teile
+
+:AusgabeProbieren
+rem Nur wo eine Prüfsumme sich schreiben und wieder lesen lässt, sagt eine fehlende, dass certutil
+rem keine lieferte.
+>"%Ausgabe%" echo 0000000000000000000000000000000000000000000000000000000000000000
+call :SummeLesen
+exit /b
+
+:KeineAusgabe
+echo Was certutil zur Prüfung sagt, lässt sich weder im Ordner für temporäre Dateien noch im Ordner "%CD%" speichern.
+echo Bitte schaffen Sie Platz und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
+exit /b
 
 :Nachgeprueft
 if not defined Beschaedigt echo Jedes Teil für sich ist unversehrt; beim Zusammenfügen ist etwas schiefgegangen.
@@ -201,7 +224,7 @@ exit /b
 :NichtGeschrieben
 if exist {workFile} del /f /q {workFile}
 if exist {workFile} goto NichtGeloescht
-echo Die Datei {target} konnte nicht vollständig geschrieben werden, vielleicht ist der Datenträger voll.
+echo Die Datei {target} konnte nicht vollständig geschrieben werden, vielleicht ist der Datenträger voll.{fatNote}
 echo Was davon geschrieben war, wurde wieder gelöscht. Bitte schaffen Sie Platz und starten Sie "%~nx0" dann noch einmal.
 exit /b
 )";

@@ -52,6 +52,9 @@ TEST(JobCheck, RefusesBeforeWritingAnything)
         {"a script of other pieces", "film.avi", 300,
          [](const TempFolder& f) { writeFile(f / "film.bat", "copy /b alt.001 + alt.002 film.avi\r\n"); },
          "film.bat“ ist keine Batch-Datei von Palvo"},
+        {"a script of Palvo's that does not say for which file", "film.avi", 300,
+         [](const TempFolder& f) { writeFile(f / "film.bat", "@echo off\r\nrem Von Palvo geschrieben\r\n"); },
+         "film.bat“ beginnt wie eine Batch-Datei von Palvo, doch es lässt sich nicht erkennen"},
         {"a file that begins as Palvo's script, far larger than one", "film.avi", 300,
          [](const TempFolder& f) { writeFile(f / "film.bat", "copy /b film.001 film.avi\r\n" + std::string(1 << 20, 'x')); },
          "film.bat“ ist viel größer als eine Batch-Datei"},
@@ -111,7 +114,8 @@ TEST(JobCheck, RefusesBeforeWritingAnything)
 TEST(JobCheck, EarlierScriptsOfPalvoAreReplaced)
 {
     for (const char* earlier : {"copy /b film.001 film.avi\r\n", "copy /b film.001 + film.002 film.avi\r\n",
-                                "@echo off\r\nrem Von Palvo geschrieben: setzt die Teile Byte fsetlocal EnableExtensions\r\n"}) {
+                                "@echo off\r\nrem Von Palvo geschrieben: setzt die Teile Byte fsetlocal EnableExtensions\r\n"
+                                "if exist film.avi goto ZielDa\r\ncopy /b film.001 + film.002 + film.003 film.avi\r\n"}) {
         SCOPED_TRACE(earlier);
         TempFolder folder;
         writeFile(folder / "film.avi", randomBytes(300, 4));

@@ -61,12 +61,16 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
 
     const auto standIn = [](const char* form) { return CmdRun{kGerman, form, ""}; };
     const auto pages = [](std::uintmax_t bytes) { return (bytes + 4095) / 4096 * 4096; };
-    std::uint64_t filledByTheJoin = pages(bytes.size());  // a medium with room for nothing more
+    // A medium with room for nothing more than the joined file and the lock file's mark.
+    std::uint64_t filledByTheJoin = pages(bytes.size()) + pages(1);
     for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
         filledByTheJoin += pages(fs::file_size(cut / name));
-    const auto interrupted = [](const std::string& to) {  // what a join killed while it copied left
-        fs::create_directories(to + "/film.avi.palvo"), writeFile(to + "/film.avi.palvo/sperre", "");
-        writeFile(to + "/film.avi.unfertig", "halb");
+    // What a join left that was killed while it copied, and one that failed before it copied.
+    const auto leftBehind = [](const char* lock, const char* working) {
+        return [=](const std::string& to) {
+            fs::create_directories(to + "/film.avi.palvo"), writeFile(to + "/film.avi.palvo/sperre", lock);
+            writeFile(to + "/film.avi.unfertig", working);
+        };
     };
     const struct {
         const char* what;
@@ -103,7 +107,9 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         {"a file of the user's under the name the file is joined under",
          [](const std::string& to) { writeFile(to + "/film.avi.unfertig", "meine Notizen"); },
          "steht \"film.avi.unfertig\" im Weg"},
-        {"what an interrupted join left", interrupted, kChecked, true, standIn("10-de")},
+        {"what an interrupted join left", leftBehind("Arbeitsdatei \r\n", "halb"), kChecked, true, standIn("10-de")},
+        {"a file of the user's under the working name beside a failed join's lock",
+         leftBehind("", "meine Notizen"), "steht \"film.avi.unfertig\" im Weg"},
         {"variables of the same names in the environment", [](const std::string&) {}, kChecked, true,
          {kGerman, "10-de", "", {{"Nachpruefen", "ja"}, {"Verwaist", "ja"}, {"Ist", " 1"}}}},
         {"a byte flipped in a piece, certutil of Windows 10",
@@ -161,9 +167,10 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         auto after = before;
         if (way.joined && !targetWasThere)
             after.insert(std::upper_bound(after.begin(), after.end(), "film.avi"), "film.avi");
-        if (leftOver) {  // taken for what it is, and removed
-            std::erase(after, "film.avi.unfertig");
+        if (leftOver) {  // taken for what it is, and removed; the user's file stays
             std::erase(after, "film.avi.palvo");
+            if (way.joined)
+                std::erase(after, "film.avi.unfertig");
         }
         EXPECT_EQ(namesIn(to), after) << "nothing left beside the pieces but what they joined";
         if (way.joined) {
@@ -234,6 +241,12 @@ TEST(JoinedByCmd, ATempFolderThatTakesNoFileLetsNoDamagedPieceThrough)
         EXPECT_FALSE(exists(folder / "film.avi")) << "a damaged join under the target's name: " << said.text;
         EXPECT_EQ(folder.names(), before);
         EXPECT_TRUE(joinedPieces(folder / "film.") == arrived) << "the pieces as they arrived";
+        // The answer kept beside the pieces instead, the digest still counts.
+        EXPECT_NE(said.text.find("Das Teil \"film.002\" ist besch"), std::string::npos) << said.text;
+        fs::copy_file(cut / "film.002", folder / "film.002", fs::copy_options::overwrite_existing);
+        const Said again = runBatchFile(starter.path(), "mitTemp.bat", {kGerman, "10-de", notes / "certutil.log"});
+        EXPECT_NE(again.text.find(kChecked), std::string::npos) << again.text;
+        EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.002", "film.003", "film.avi", "film.bat"}));
     }
 }
 

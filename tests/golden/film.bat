@@ -3,12 +3,12 @@ rem Von Palvo geschrieben: fuegt die Teile wieder zu der Datei zusammen, aus der
 rem wurden, und prueft dabei jedes Byte. Geschrieben in Codepage 850; bis cmd auf sie
 rem umgestellt ist, steht hier nichts als ASCII.
 setlocal EnableExtensions DisableDelayedExpansion
-for %%V in (Vorher Lesen Gesperrt Verwaist Nachpruefen Beschaedigt Ist Summe Zeile Fremd Gleich Halb Wort Probe) do set "%%V="
+for %%V in (Vorher Lesen Gesperrt Verwaist Alt Nachpruefen Beschaedigt Ist Summe Zeile Fremd Gleich Halb Wort Probe) do set "%%V="
 set "Codepage=850"
 set "Ergebnis=1"
 rem Was certutil sagt, steht im Ordner fuer temporaere Dateien, denn der Ordner der Teile mag voll
 rem sein; unter einem Namen fuer sich, denn Teile einer Datei gleichen Namens mag ein anderes
-rem Fenster zugleich anderswo zusammenfuegen.
+rem Fenster zugleich anderswo zusammenfuegen. Nimmt er keine Datei auf, steht es bei den Teilen.
 set "Ausgabe=%TEMP%\palvo-e3828d7ea1196c07-%RANDOM%%RANDOM%.txt"
 for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Vorher %%C
 if defined Vorher "%SystemRoot%\System32\chcp.com" %Codepage% >nul 2>&1
@@ -17,8 +17,9 @@ if not defined Lesen for /f "tokens=*" %%C in ('"%SystemRoot%\System32\reg.exe" 
 (call )
 pushd "%~dp0" 2>nul
 if errorlevel 1 goto OrdnerFehlt
-rem Windows erreicht Pfade bis 259 Zeichen: Dieser Ordner muss dem laengsten Namen unten Platz lassen.
-if not "%CD:~237%"=="" goto PfadZuLang
+rem Windows erreicht Dateien bis 259 Zeichen und legt Ordner bis 247 an: Dieser Ordner muss den
+rem Namen unten Platz lassen.
+if not "%CD:~232%"=="" goto PfadZuLang
 for /l %%V in (1,1,3) do if not defined Gesperrt call :Sperren 2>nul
 if "%Gesperrt%"=="anderswo" goto LaeuftSchon
 if not defined Gesperrt if exist "film.avi.palvo" goto OrdnerImWeg
@@ -52,13 +53,16 @@ goto Zurueck
 :Sperren
 rem Nur ein Zusammenfügen zugleich: Es legt seinen Ordner an und hält die Sperrdatei darin offen,
 rem solange es läuft. Eine Sperrdatei, die niemand offen hält, hat ein abgebrochenes hinterlassen;
-rem erst dann gilt auch die halbe Datei unter dem Arbeitsnamen als seine.
-rem Was nicht sagt, ob es gelungen ist (ren, del), wird danach nachgesehen.
-if exist "film.avi.palvo\sperre" set "Verwaist=ja" & del /f /q "film.avi.palvo\sperre" 2>nul
+rem steht darin, dass es zu kopieren begann, ist auch die halbe Datei unter dem Arbeitsnamen seine.
+rem Einen Ordner, in dem keine solche Sperrdatei lag, entfernt es nicht: Er ist nicht seiner.
+rem Was nicht sagt, ob es gelungen ist (ren, del, mkdir), wird danach nachgesehen.
+set "Alt="
+if exist "film.avi.palvo\sperre" set "Alt=ja" & for /f "usebackq tokens=1" %%Z in ("film.avi.palvo\sperre") do if "%%Z"=="Arbeitsdatei" set "Verwaist=ja"
+if defined Alt del /f /q "film.avi.palvo\sperre" 2>nul
 if exist "film.avi.palvo\sperre" set "Gesperrt=anderswo" & exit /b
+if defined Alt rd "film.avi.palvo" 2>nul
+if exist "film.avi.palvo" exit /b
 mkdir "film.avi.palvo" 2>nul && call :Zusammenfuegen 2>"film.avi.palvo\sperre"
-if defined Gesperrt exit /b
-rd "film.avi.palvo" 2>nul
 exit /b
 
 :LaeuftSchon
@@ -155,6 +159,13 @@ if exist "film.avi.unfertig\*" goto ArbeitsdateiImWeg
 if exist "film.avi.unfertig" if not defined Verwaist goto ArbeitsdateiImWeg
 if exist "film.avi.unfertig" del /f /q "film.avi.unfertig"
 if exist "film.avi.unfertig" goto NichtGeloescht
+call :AusgabeProbieren >nul 2>nul
+if not defined Summe del /f /q "%Ausgabe%" 2>nul
+if not defined Summe set "Ausgabe=%CD%\palvo-e3828d7ea1196c07.txt"
+if not defined Summe call :AusgabeProbieren >nul 2>nul
+if not defined Summe del /f /q "%Ausgabe%" 2>nul
+if not defined Summe goto KeineAusgabe
+>&2 echo Arbeitsdatei
 copy /b film.001 + film.002 + film.003 film.avi.unfertig
 if errorlevel 1 goto NichtGeschrieben
 for %%L in ("film.avi.unfertig") do if not "%%~zL"=="3000000" goto NichtGeschrieben
@@ -168,6 +179,18 @@ echo Die zusammengefügte Datei ist nicht Byte für Byte die Datei "film.avi", d
 echo Jedes Teil wird nun einzeln geprüft.
 set "Nachpruefen=ja"
 goto Teile
+
+:AusgabeProbieren
+rem Nur wo eine Prüfsumme sich schreiben und wieder lesen lässt, sagt eine fehlende, dass certutil
+rem keine lieferte.
+>"%Ausgabe%" echo 0000000000000000000000000000000000000000000000000000000000000000
+call :SummeLesen
+exit /b
+
+:KeineAusgabe
+echo Was certutil zur Prüfung sagt, lässt sich weder im Ordner für temporäre Dateien noch im Ordner "%CD%" speichern.
+echo Bitte schaffen Sie Platz und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
+exit /b
 
 :Nachgeprueft
 if not defined Beschaedigt echo Jedes Teil für sich ist unversehrt; beim Zusammenfügen ist etwas schiefgegangen.
