@@ -65,7 +65,8 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
     std::uint64_t filledByTheJoin = pages(bytes.size()) + pages(1);
     for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
         filledByTheJoin += pages(fs::file_size(cut / name));
-    // What a join left that was killed while it copied, and one that failed before it copied.
+    // What a join left that was killed while it copied, and one that failed before it copied (its
+    // lock file holds what went wrong).
     const auto leftBehind = [](const char* lock, const char* working) {
         return [=](const std::string& to) {
             fs::create_directories(to + "/film.avi.palvo"), writeFile(to + "/film.avi.palvo/sperre", lock);
@@ -109,7 +110,7 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
          "steht \"film.avi.unfertig\" im Weg"},
         {"what an interrupted join left", leftBehind("Arbeitsdatei \r\n", "halb"), kChecked, true, standIn("10-de")},
         {"a file of the user's under the working name beside a failed join's lock",
-         leftBehind("", "meine Notizen"), "steht \"film.avi.unfertig\" im Weg"},
+         leftBehind("Zugriff verweigert\r\n", "meine Notizen"), "steht \"film.avi.unfertig\" im Weg"},
         {"variables of the same names in the environment", [](const std::string&) {}, kChecked, true,
          {kGerman, "10-de", "", {{"Nachpruefen", "ja"}, {"Verwaist", "ja"}, {"Ist", " 1"}}}},
         {"a byte flipped in a piece, certutil of Windows 10",
