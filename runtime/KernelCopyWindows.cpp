@@ -1,13 +1,4 @@
-#include "runtime/FileError.h"
-#include "runtime/Folder.h"
-#include "runtime/InputFile.h"
-#include "Writeback.h"
-#include "CloseChecked.h"
-#include "runtime/WideText.h"
-
-#include <algorithm>
-#include <utility>
-#include <windows.h>
+#include "runtime/KernelCopy.h"
 
 namespace runtime {
 
@@ -15,7 +6,6 @@ ByteCount copyInKernel(InputFile&, NewFile&, ByteCount)
 {
     return 0;  // Windows has no copy between two open files: the block loop moves every byte
 }
-
 
 ByteCount shareInKernel(InputFile&, NewFile&, ByteCount)
 {
