@@ -119,15 +119,9 @@ std::string lockFileName(const CuttingPlan& plan)
     return joinFolderName(plan.target) + "\\sperre";
 }
 
-// The temporary file of certutil's answers is named for the target, in ASCII whatever its
-// letters: palvo-4b5b5633e05497bc-, a number of the run's own after it.
-std::string temporaryNameOf(const CuttingPlan& plan)
-{
-    return "palvo-" + JobNames::digitsOf(plan.target) + "-";
-}
-
-// Where certutil's answers go when the temporary folder takes no file: beside the pieces.
-std::string answerBesidePieces(const CuttingPlan& plan)
+// The file of certutil's answers, beside the pieces, is named for the target, in ASCII whatever
+// its letters: palvo-4b5b5633e05497bc.txt. It tells which file a script joins.
+std::string answerFileName(const CuttingPlan& plan)
 {
     return "palvo-" + JobNames::digitsOf(plan.target) + ".txt";
 }
@@ -152,10 +146,10 @@ Fill scriptHoles(const CuttingPlan& plan, unsigned codePage, std::size_t lineLim
             name(joinFolderName(plan.target));
         else if (hole == "lockFile")
             name(lockFileName(plan));
-        else if (hole == "temporaryName")
-            out(temporaryNameOf(plan), ScriptText::Own);
-        else if (hole == "answerBesidePieces")
-            out(answerBesidePieces(plan), ScriptText::Own);
+        else if (hole == "workFolderEntries")
+            name(joinFolderName(plan.target) + "\\*");
+        else if (hole == "answerFile")
+            out(answerFileName(plan), ScriptText::Own);
         else if (hole == "longestFolder")
             out(std::to_string(longestJoinFolder(plan)), ScriptText::Own);
         else if (hole == "sourceLength")
@@ -228,7 +222,7 @@ std::int64_t longestJoinFolder(const CuttingPlan& plan)
 {
     const auto characters = [](const std::string& name) { return static_cast<std::int64_t>(characterCount(name)); };
     // A file's path may have 259 characters, a folder's only 247 when it is made.
-    const std::int64_t longestFile = std::max({characters(lockFileName(plan)), characters(answerBesidePieces(plan)),
+    const std::int64_t longestFile = std::max({characters(lockFileName(plan)), characters(answerFileName(plan)),
                                                characters(plan.pieceFileName(plan.pieceCount))});
     return std::min(259 - 1 - longestFile, 247 - 1 - characters(joinFolderName(plan.target)));
 }
@@ -275,13 +269,15 @@ ScriptOrigin originOfScript(const CuttingPlan& plan, std::string_view script, bo
     const std::string copyCommand = "copy /b " + inScript(plan.pieceFileName(1)) + " ";
     std::size_t copy = 0;
     // Each of Palvo's scripts with checks begins so, whatever its code page and even where a
-    // line of it was cut short. Those that take certutil's answer in a temporary file name their
-    // target in its name, in their first lines; earlier ones in their copy command, after each
-    // piece's checks.
+    // line of it was cut short. Those that name the file of certutil's answers for their target
+    // do so in their first lines; earlier ones name it in their copy command, after each piece's
+    // checks.
     if (script.starts_with("@echo off\r\nrem Von Palvo geschrieben")) {
-        if (const std::size_t temporary = script.find("\\palvo-"); temporary != std::string_view::npos)
-            return script.substr(temporary + 1).starts_with(temporaryNameOf(plan)) ? ScriptOrigin::OursForThisFile
-                                                                                   : ScriptOrigin::OursForAnotherFile;
+        const std::string setAnswer = "\r\nset \"Ausgabe=";
+        if (const std::size_t answer = script.find(setAnswer + "palvo-"); answer != std::string_view::npos)
+            return script.substr(answer + setAnswer.size()).starts_with(answerFileName(plan) + "\"")
+                       ? ScriptOrigin::OursForThisFile
+                       : ScriptOrigin::OursForAnotherFile;
         copy = script.find("\r\n" + copyCommand);
         if (copy == std::string_view::npos)
             return ScriptOrigin::Unclear;

@@ -38,7 +38,7 @@ std::string unfinishedName(std::string_view target);
 std::string joinFolderName(std::string_view target);
 // The most characters the path of the folder the pieces are joined in may have: Windows reaches
 // files by paths of 259 characters and makes folders of 247, and the script makes its lock
-// folder, the lock file in it and maybe a file of certutil's answers beside the pieces.
+// folder, the lock file in it and a file of certutil's answers beside the pieces.
 std::int64_t longestJoinFolder(const CuttingPlan& plan);
 
 // Whether a text that goes into the script is its own or a name of the user's: its own texts

@@ -6,11 +6,13 @@
 
 #include "LinuxFaults.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <gtest/gtest.h>
 #include <optional>
 #include <signal.h>
@@ -23,6 +25,16 @@ namespace {
 
 using namespace testsupport;
 namespace fs = std::filesystem;
+
+// Every name under a folder, as a path relative to it, in order.
+std::vector<std::string> treeOf(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        names.push_back(entry.path().lexically_relative(folder).generic_string());
+    std::ranges::sort(names);
+    return names;
+}
 
 struct FileStamp {
     ino_t inode = 0;
@@ -61,10 +73,11 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
 
     const auto standIn = [](const char* form) { return CmdRun{kGerman, form, ""}; };
     const auto pages = [](std::uintmax_t bytes) { return (bytes + 4095) / 4096 * 4096; };
-    // A medium with room for nothing more than the joined file and the lock file's mark.
-    std::uint64_t filledByTheJoin = pages(bytes.size()) + pages(1);
+    std::uint64_t filledByThePieces = 0;
     for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
-        filledByTheJoin += pages(fs::file_size(cut / name));
+        filledByThePieces += pages(fs::file_size(cut / name));
+    // Room for nothing more than the joined file, the lock file's mark and certutil's answer.
+    const std::uint64_t filledByTheJoin = filledByThePieces + pages(bytes.size()) + 2 * pages(1);
     // What a join left that was killed while it copied, and one that failed before it copied (its
     // lock file holds what went wrong).
     const auto leftBehind = [](const char* lock, const char* working) {
@@ -105,6 +118,15 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         {"an empty folder of the user's named like the join's own",
          [](const std::string& to) { fs::create_directory(to + "/film.avi.palvo"); },
          "steht \"film.avi.palvo\" im Weg"},
+        {"a folder of the user's named like the join's own, holding a folder named like its lock",
+         [](const std::string& to) {
+             fs::create_directories(to + "/film.avi.palvo/sperre"), writeFile(to + "/film.avi.palvo/sperre/foto.jpg", "ein Foto"); },
+         "steht \"film.avi.palvo\" im Weg"},
+        {"a folder of the user's named like the join's own, holding a file named like its lock and more",
+         [](const std::string& to) {
+             fs::create_directory(to + "/film.avi.palvo"), writeFile(to + "/film.avi.palvo/sperre", "Arbeitsdatei\r\n");
+             writeFile(to + "/film.avi.palvo/brief.txt", "Lieber"); },
+         "steht \"film.avi.palvo\" im Weg"},
         {"a file of the user's under the name the file is joined under",
          [](const std::string& to) { writeFile(to + "/film.avi.unfertig", "meine Notizen"); },
          "steht \"film.avi.unfertig\" im Weg"},
@@ -132,12 +154,16 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
          kChecked, true, standIn("10-en")},
         {"a receiving medium with room for the pieces only", [](const std::string&) {},
          "Die Datei \"film.avi\" konnte nicht vollst", false, {}, {}, false, 4 << 20},
-        // Full with the joined file: certutil's answer goes elsewhere, and the digest still counts.
+        // Full with the joined file: the room certutil's answer takes was kept, and the digest counts.
         {"a byte flipped on a medium that the joined file fills",
          [](const std::string& to) { flipAByte(to + "/film.002", 1000); }, "Das Teil \"film.002\" ist besch", false,
          standIn("10-de"), {}, false, filledByTheJoin},
         {"a receiving medium with file slots for the pieces only", [](const std::string&) {},
          "l\xe4sst sich nichts anlegen", false, {}, {}, false, 64 << 20, 5},
+        {"a receiving medium with file slots for the pieces and the lock's folder", [](const std::string&) {},
+         "l\xe4sst sich nichts anlegen", false, {}, {}, false, 64 << 20, 6},
+        {"a receiving medium full with the pieces", [](const std::string&) {},
+         "l\xe4sst sich im Ordner", false, {}, {}, false, filledByThePieces},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.what);
@@ -151,8 +177,10 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
             fs::copy_file(cut / name, to + "/" + name);
         way.onTheWay(to);
-        const auto before = namesIn(to);
-        const bool leftOver = exists(to + "/film.avi.palvo/sperre");  // what an interrupted join left
+        const auto before = treeOf(to);
+        // What an interrupted join left: its folder with its lock file alone.
+        const bool leftOver = fs::is_regular_file(to + "/film.avi.palvo/sperre") &&
+                              std::distance(fs::directory_iterator(to + "/film.avi.palvo"), {}) == 1;
         const std::string arrived = joinedPieces(to + "/film.");
         const bool targetWasThere = exists(to + "/film.avi");
         const std::string target = targetWasThere ? readFile(to + "/film.avi") : "";
@@ -169,11 +197,11 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         if (way.joined && !targetWasThere)
             after.insert(std::upper_bound(after.begin(), after.end(), "film.avi"), "film.avi");
         if (leftOver) {  // taken for what it is, and removed; the user's file stays
-            std::erase(after, "film.avi.palvo");
+            std::erase(after, "film.avi.palvo"), std::erase(after, "film.avi.palvo/sperre");
             if (way.joined)
                 std::erase(after, "film.avi.unfertig");
         }
-        EXPECT_EQ(namesIn(to), after) << "nothing left beside the pieces but what they joined";
+        EXPECT_EQ(treeOf(to), after) << "nothing left beside the pieces but what they joined";
         if (way.joined) {
             EXPECT_TRUE(readFile(to + "/film.avi") == arrived) << "joined byte for byte";
         }
@@ -197,57 +225,32 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
     }
 }
 
-// certutil's answer goes to %TEMP%. Where that folder takes no file (it is gone, its variable
-// holds quotes as the user typed them, its disk is full), a damaged piece must not come out
-// as the whole file with exit code 0, as if no certutil had given a digest.
-TEST(JoinedByCmd, ATempFolderThatTakesNoFileLetsNoDamagedPieceThrough)
+// Pieces of the same names joined in two folders at once (two sticks, two copies of a folder)
+// keep their checks apart: each window says what is true of its own pieces.
+TEST(JoinedByCmd, TwoFoldersAtOnceKeepTheirChecksApart)
 {
     const std::string bytes = randomBytes(3000000, 26);
-    TempFolder cut;
+    TempFolder cut, whole, damaged, notes;
     cutFile(cut / "film.avi", bytes, 1433600);
-    const struct {
-        const char* what;
-        std::function<std::string(const std::string& disk)> temp;  // the line that sets TEMP
-        bool fullDisk = false;
-    } temps[] = {
-        {"a folder that is gone", [](const std::string&) { return "set \"TEMP=Z:\\gibt\\es\\nicht\""; }},
-        {"a path in quotes", [](const std::string&) { return "set TEMP=\"C:\\windows\\temp\""; }},
-        {"a full disk", [](const std::string& disk) { return "set \"TEMP=" + windowsPath(disk) + "\""; }, true},
-    };
-    for (const auto& t : temps) {
-        SCOPED_TRACE(t.what);
-        if (t.fullDisk && ::geteuid() != 0) {
-            std::cout << "[ SKIPPED  ] " << t.what << ": needs root, mounts a file system of its own\n";
-            continue;
-        }
-        std::optional<SmallDisk> disk;
-        if (t.fullDisk) {
-            disk.emplace(64 << 10);
-            std::ofstream fill(*disk / "voll", std::ios::binary);
-            const std::string block(4096, 'v');
-            for (int i = 0; i < 64 && fill.write(block.data(), block.size()); ++i)
-                fill.flush();
-        }
-        TempFolder folder, starter, notes;
+    for (const TempFolder* to : {&whole, &damaged})
         for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
-            fs::copy_file(cut / name, folder / name);
-        flipAByte(folder / "film.002", 700000);
-        const auto before = folder.names();
-        const std::string arrived = joinedPieces(folder / "film.");
-        // The variable as the user's system has it, for the script started in its own folder.
-        writeFile(starter / "mitTemp.bat", "@" + t.temp(disk ? disk->path() : "") + "\r\n@\"" +
-                                             windowsPath(folder / "film.bat") + "\"\r\n");
-        const Said said = runBatchFile(starter.path(), "mitTemp.bat", {kGerman, "10-de", notes / "certutil.log"});
-        EXPECT_EQ(said.status, 1) << said.text;
-        EXPECT_FALSE(exists(folder / "film.avi")) << "a damaged join under the target's name: " << said.text;
-        EXPECT_EQ(folder.names(), before);
-        EXPECT_TRUE(joinedPieces(folder / "film.") == arrived) << "the pieces as they arrived";
-        // The answer kept beside the pieces instead, the digest still counts.
-        EXPECT_NE(said.text.find("Das Teil \"film.002\" ist besch"), std::string::npos) << said.text;
-        fs::copy_file(cut / "film.002", folder / "film.002", fs::copy_options::overwrite_existing);
-        const Said again = runBatchFile(starter.path(), "mitTemp.bat", {kGerman, "10-de", notes / "certutil.log"});
-        EXPECT_NE(again.text.find(kChecked), std::string::npos) << again.text;
-        EXPECT_EQ(folder.names(), (std::vector<std::string>{"film.001", "film.002", "film.003", "film.avi", "film.bat"}));
+            fs::copy_file(cut / name, *to / name);
+    flipAByte(damaged / "film.002", 1000);
+    const CmdRun how{kGerman, "10-de", notes / "certutil.log"};
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(round);
+        removeFile(whole / "film.avi");
+        std::optional<Said> fromWhole;
+        std::thread other([&] { fromWhole = runBatchFile(whole.path(), "film.bat", how); });
+        const Said fromDamaged = runBatchFile(damaged.path(), "film.bat", how);
+        other.join();
+        EXPECT_EQ(fromWhole->status, 0) << fromWhole->text;
+        EXPECT_NE(fromWhole->text.find(kChecked), std::string::npos) << fromWhole->text;
+        EXPECT_TRUE(readFile(whole / "film.avi") == bytes);
+        EXPECT_EQ(fromDamaged.status, 1) << fromDamaged.text;
+        EXPECT_NE(fromDamaged.text.find("Das Teil \"film.002\" ist besch"), std::string::npos) << fromDamaged.text;
+        EXPECT_EQ(fromDamaged.text.find(" ist besch"), fromDamaged.text.rfind(" ist besch")) << "no other piece named";
+        EXPECT_EQ(damaged.names(), (std::vector<std::string>{"film.001", "film.002", "film.003", "film.bat"}));
     }
 }
 

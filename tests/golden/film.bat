@@ -3,13 +3,12 @@ rem Von Palvo geschrieben: fuegt die Teile wieder zu der Datei zusammen, aus der
 rem wurden, und prueft dabei jedes Byte. Geschrieben in Codepage 850; bis cmd auf sie
 rem umgestellt ist, steht hier nichts als ASCII.
 setlocal EnableExtensions DisableDelayedExpansion
-for %%V in (Vorher Lesen Gesperrt Verwaist Alt Nachpruefen Beschaedigt Ist Summe Zeile Fremd Gleich Halb Wort Probe) do set "%%V="
+for %%V in (Vorher Lesen Gesperrt Verwaist Alt Angelegt Nachpruefen Beschaedigt Ist Summe Zeile Fremd Gleich Halb Wort Probe) do set "%%V="
 set "Codepage=850"
 set "Ergebnis=1"
-rem Was certutil sagt, steht im Ordner fuer temporaere Dateien, denn der Ordner der Teile mag voll
-rem sein; unter einem Namen fuer sich, denn Teile einer Datei gleichen Namens mag ein anderes
-rem Fenster zugleich anderswo zusammenfuegen. Nimmt er keine Datei auf, steht es bei den Teilen.
-set "Ausgabe=%TEMP%\palvo-e3828d7ea1196c07-%RANDOM%%RANDOM%.txt"
+rem Was certutil sagt, steht bei den Teilen, die ein Zusammenfuegen zugleich nur einmal nimmt,
+rem unter einem Namen ganz aus ASCII fuer diese Datei.
+set "Ausgabe=palvo-e3828d7ea1196c07.txt"
 for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Vorher %%C
 if defined Vorher "%SystemRoot%\System32\chcp.com" %Codepage% >nul 2>&1
 for /f "tokens=*" %%C in ('"%SystemRoot%\System32\chcp.com"') do call :CodepageLesen Lesen %%C
@@ -24,7 +23,8 @@ for /l %%V in (1,1,3) do if not defined Gesperrt call :Sperren 2>nul
 if "%Gesperrt%"=="anderswo" goto LaeuftSchon
 if not defined Gesperrt if exist "film.avi.palvo" goto OrdnerImWeg
 if not defined Gesperrt goto NichtBeschreibbar
-del /f /q "%Ausgabe%" "film.avi.palvo\sperre" 2>nul
+call :AusgabeLoeschen
+del /f /q "film.avi.palvo\sperre" 2>nul
 rd "film.avi.palvo" 2>nul
 goto Ende
 
@@ -54,15 +54,33 @@ goto Zurueck
 rem Nur ein Zusammenfügen zugleich: Es legt seinen Ordner an und hält die Sperrdatei darin offen,
 rem solange es läuft. Eine Sperrdatei, die niemand offen hält, hat ein abgebrochenes hinterlassen;
 rem steht darin, dass es zu kopieren begann, ist auch die halbe Datei unter dem Arbeitsnamen seine.
-rem Einen Ordner, in dem keine solche Sperrdatei lag, entfernt es nicht: Er ist nicht seiner.
+rem Einen Ordner, der mehr hält als eine Sperrdatei oder keine, rührt es nicht an: Er ist nicht seiner.
 rem Was nicht sagt, ob es gelungen ist (ren, del, mkdir), wird danach nachgesehen.
 set "Alt="
+set "Fremd="
+set "Angelegt="
+if exist "film.avi.palvo\*" call :FremdesImOrdner
+if defined Fremd exit /b
 if exist "film.avi.palvo\sperre" set "Alt=ja" & for /f "usebackq tokens=1" %%Z in ("film.avi.palvo\sperre") do if "%%Z"=="Arbeitsdatei" set "Verwaist=ja"
 if defined Alt del /f /q "film.avi.palvo\sperre" 2>nul
 if exist "film.avi.palvo\sperre" set "Gesperrt=anderswo" & exit /b
+if defined Alt call :AusgabeLoeschen
 if defined Alt rd "film.avi.palvo" 2>nul
 if exist "film.avi.palvo" exit /b
-mkdir "film.avi.palvo" 2>nul && call :Zusammenfuegen 2>"film.avi.palvo\sperre"
+mkdir "film.avi.palvo" 2>nul && set "Angelegt=ja"
+if defined Angelegt call :Zusammenfuegen 2>"film.avi.palvo\sperre"
+rem Ein Ordner, in dem die Sperrdatei sich nicht anlegen ließ, ist seiner und geht wieder.
+if defined Angelegt if not defined Gesperrt rd "film.avi.palvo" 2>nul
+exit /b
+
+:FremdesImOrdner
+rem Setzt Fremd, wenn der Ordner der Sperre anderes hält als sie.
+(call )
+pushd "film.avi.palvo" 2>nul
+if errorlevel 1 set "Fremd=ja" & exit /b
+for %%F in (*) do if /i not "%%~nxF"=="sperre" set "Fremd=ja"
+for /d %%F in (*) do set "Fremd=ja"
+popd
 exit /b
 
 :LaeuftSchon
@@ -160,10 +178,7 @@ if exist "film.avi.unfertig" if not defined Verwaist goto ArbeitsdateiImWeg
 if exist "film.avi.unfertig" del /f /q "film.avi.unfertig"
 if exist "film.avi.unfertig" goto NichtGeloescht
 call :AusgabeProbieren >nul 2>nul
-if not defined Summe del /f /q "%Ausgabe%" 2>nul
-if not defined Summe set "Ausgabe=%CD%\palvo-e3828d7ea1196c07.txt"
-if not defined Summe call :AusgabeProbieren >nul 2>nul
-if not defined Summe del /f /q "%Ausgabe%" 2>nul
+if not defined Summe call :AusgabeLoeschen
 if not defined Summe goto KeineAusgabe
 >&2 echo Arbeitsdatei
 copy /b film.001 + film.002 + film.003 film.avi.unfertig
@@ -182,13 +197,19 @@ goto Teile
 
 :AusgabeProbieren
 rem Nur wo eine Prüfsumme sich schreiben und wieder lesen lässt, sagt eine fehlende, dass certutil
-rem keine lieferte.
+rem keine lieferte. Die Datei hält den Platz für certutils Antwort, den das Zusammenfügen sonst
+rem füllen könnte.
 >"%Ausgabe%" echo 0000000000000000000000000000000000000000000000000000000000000000
 call :SummeLesen
 exit /b
 
+:AusgabeLoeschen
+rem del leert einen Ordner: Einer dieses Namens ist nicht seiner.
+if not exist "%Ausgabe%\*" del /f /q "%Ausgabe%" 2>nul
+exit /b
+
 :KeineAusgabe
-echo Was certutil zur Prüfung sagt, lässt sich weder im Ordner für temporäre Dateien noch im Ordner "%CD%" speichern.
+echo Was certutil zur Prüfung sagt, lässt sich im Ordner "%CD%" nicht speichern, vielleicht ist der Datenträger voll.
 echo Bitte schaffen Sie Platz und starten Sie "%~nx0" dann noch einmal. Es wurde nichts zusammengefügt.
 exit /b
 
