@@ -26,6 +26,9 @@ namespace {
 using namespace testsupport;
 namespace fs = std::filesystem;
 
+// Where the script for film.avi keeps certutil's answers while it runs.
+constexpr const char* kAnswerFile = "palvo-e3828d7ea1196c07.txt";
+
 // Every name under a folder, as a path relative to it, in order.
 std::vector<std::string> treeOf(const std::string& folder)
 {
@@ -83,7 +86,7 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
     const auto leftBehind = [](const char* lock, const char* working) {
         return [=](const std::string& to) {
             fs::create_directories(to + "/film.avi.palvo"), writeFile(to + "/film.avi.palvo/sperre", lock);
-            writeFile(to + "/film.avi.unfertig", working);
+            writeFile(to + "/film.avi.unfertig", working), writeFile(to + "/" + kAnswerFile, "SHA256-Hashwert");
         };
     };
     const struct {
@@ -120,7 +123,8 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
          "steht \"film.avi.palvo\" im Weg"},
         {"a folder of the user's named like the join's own, holding a folder named like its lock",
          [](const std::string& to) {
-             fs::create_directories(to + "/film.avi.palvo/sperre"), writeFile(to + "/film.avi.palvo/sperre/foto.jpg", "ein Foto"); },
+             fs::create_directories(to + "/film.avi.palvo/sperre");
+             writeFile(to + "/film.avi.palvo/sperre/foto.jpg", "ein Foto"); },
          "steht \"film.avi.palvo\" im Weg"},
         {"a folder of the user's named like the join's own, holding a file named like its lock and more",
          [](const std::string& to) {
@@ -197,7 +201,8 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         if (way.joined && !targetWasThere)
             after.insert(std::upper_bound(after.begin(), after.end(), "film.avi"), "film.avi");
         if (leftOver) {  // taken for what it is, and removed; the user's file stays
-            std::erase(after, "film.avi.palvo"), std::erase(after, "film.avi.palvo/sperre");
+            for (const char* name : {"film.avi.palvo", "film.avi.palvo/sperre", kAnswerFile})
+                std::erase(after, name);
             if (way.joined)
                 std::erase(after, "film.avi.unfertig");
         }
