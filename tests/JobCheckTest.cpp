@@ -131,15 +131,15 @@ TEST(JobCheck, EarlierScriptsOfPalvoAreReplaced)
 // is left of it) bear the names a cut of film.avi writes. They are not its to replace.
 TEST(JobCheck, TheSetOfAnotherFileIsNotReplaced)
 {
-    // As Palvo writes it now; a script with checks as Palvo wrote it before certutil's answer
-    // went to %TEMP% (into "film.mkv.palvo\pruefsumme.txt", which names its file in its third
-    // command); and the copy command alone of its earliest versions.
+    // As Palvo writes it now; a script with checks whose file of certutil's answers does not
+    // name its target (one in "film.mkv.palvo"), so that only its copy command, after every
+    // piece's checks, names it; and the copy command alone of the earliest versions.
     const struct {
         const char* what;
         std::string (*earlier)(const std::string& now);
     } scripts[] = {
         {"a script with checks", [](const std::string& now) { return now; }},
-        {"a script with checks from before the temporary folder", [](const std::string& now) {
+        {"a script with checks that names its file in its copy command only", [](const std::string& now) {
              const std::size_t line = now.find("set \"Ausgabe="), end = now.find("\r\n", line);
              return now.substr(0, line) + "set \"Ausgabe=film.mkv.palvo\\pruefsumme.txt\"" + now.substr(end); }},
         {"the copy command alone",
