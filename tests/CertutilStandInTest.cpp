@@ -51,9 +51,11 @@ TEST(CertutilStandIn, SaysTheDigestOfSha256sumInEachOfCertutilsForms)
         SCOPED_TRACE(std::string(run.form) + (run.native ? " " : " without the override ") + run.file);
         writeFile(folder / "hash.bat", std::string("@echo off\r\n") + "\"%SystemRoot%\\System32\\certutil.exe\" -hashfile \"" +
                                            run.file + "\" SHA256 > out.txt\r\n>level.txt echo %ERRORLEVEL%\r\n");
-        runBatchFile(folder.path(), "hash.bat", {kGerman, run.native ? run.form : "", folder / "log.txt"});
+        const Said said =
+            runBatchFile(folder.path(), "hash.bat", {kGerman, run.native ? run.form : "", folder / "log.txt"});
         EXPECT_EQ(readFile(folder / "out.txt"), run.out);
-        EXPECT_EQ(readFile(folder / "level.txt"), std::string(run.errorLevel) + "\r\n");
+        EXPECT_EQ(readFile(folder / "level.txt"), std::string(run.errorLevel) + "\r\n")
+            << "cmd ended with " << said.status << " and said: " << said.text;
         EXPECT_EQ(exists(folder / "log.txt"), run.native);
         if (run.native) {
             EXPECT_EQ(readFile(folder / "log.txt"), std::string(run.file) + "\r\n") << "the stand-in ran once";
