@@ -29,6 +29,25 @@ namespace fs = std::filesystem;
 // Where the script for film.avi keeps certutil's answers while it runs.
 constexpr const char* kAnswerFile = "palvo-e3828d7ea1196c07.txt";
 
+// The pieces and the batch file of a three-piece cut of film.avi: what is carried to a join.
+const std::vector<std::string> kCarried{"film.001", "film.002", "film.003", "film.bat"};
+
+void carry(const std::string& from, const std::string& to)
+{
+    for (const std::string& name : kCarried)
+        fs::copy_file(from + "/" + name, to + "/" + name);
+}
+
+// Two joins started at once, and what each said.
+std::pair<Said, Said> atOnce(const std::function<Said()>& first, const std::function<Said()>& second)
+{
+    std::optional<Said> fromFirst;
+    std::thread other([&] { fromFirst = first(); });
+    const Said fromSecond = second();
+    other.join();
+    return {*fromFirst, fromSecond};
+}
+
 // Every name under a folder, as a path relative to it, in order.
 std::vector<std::string> treeOf(const std::string& folder)
 {
@@ -77,7 +96,7 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
     const auto standIn = [](const char* form) { return CmdRun{kGerman, form, ""}; };
     const auto pages = [](std::uintmax_t bytes) { return (bytes + 4095) / 4096 * 4096; };
     std::uint64_t filledByThePieces = 0;
-    for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
+    for (const std::string& name : kCarried)
         filledByThePieces += pages(fs::file_size(cut / name));
     // Room for nothing more than the joined file, the lock file's mark and certutil's answer.
     const std::uint64_t filledByTheJoin = filledByThePieces + pages(bytes.size()) + 2 * pages(1);
@@ -178,8 +197,7 @@ TEST(JoinedByCmd, WhatHappenedOnTheWay)
         std::optional<SmallDisk> disk;
         TempFolder folder, elsewhere, notes;
         const std::string to = way.medium ? disk.emplace(way.medium, way.slots).path() : folder.path();
-        for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
-            fs::copy_file(cut / name, to + "/" + name);
+        carry(cut.path(), to);
         way.onTheWay(to);
         const auto before = treeOf(to);
         // What an interrupted join left: its folder with its lock file alone.
@@ -237,25 +255,21 @@ TEST(JoinedByCmd, TwoFoldersAtOnceKeepTheirChecksApart)
     const std::string bytes = randomBytes(3000000, 26);
     TempFolder cut, whole, damaged, notes;
     cutFile(cut / "film.avi", bytes, 1433600);
-    for (const TempFolder* to : {&whole, &damaged})
-        for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
-            fs::copy_file(cut / name, *to / name);
+    carry(cut.path(), whole.path()), carry(cut.path(), damaged.path());
     flipAByte(damaged / "film.002", 1000);
     const CmdRun how{kGerman, "10-de", notes / "certutil.log"};
     for (int round = 0; round < 8; ++round) {
         SCOPED_TRACE(round);
         removeFile(whole / "film.avi");
-        std::optional<Said> fromWhole;
-        std::thread other([&] { fromWhole = runBatchFile(whole.path(), "film.bat", how); });
-        const Said fromDamaged = runBatchFile(damaged.path(), "film.bat", how);
-        other.join();
-        EXPECT_EQ(fromWhole->status, 0) << fromWhole->text;
-        EXPECT_NE(fromWhole->text.find(kChecked), std::string::npos) << fromWhole->text;
+        const auto [fromWhole, fromDamaged] = atOnce([&] { return runBatchFile(whole.path(), "film.bat", how); },
+                                                     [&] { return runBatchFile(damaged.path(), "film.bat", how); });
+        EXPECT_EQ(fromWhole.status, 0) << fromWhole.text;
+        EXPECT_NE(fromWhole.text.find(kChecked), std::string::npos) << fromWhole.text;
         EXPECT_TRUE(readFile(whole / "film.avi") == bytes);
         EXPECT_EQ(fromDamaged.status, 1) << fromDamaged.text;
         EXPECT_NE(fromDamaged.text.find("Das Teil \"film.002\" ist besch"), std::string::npos) << fromDamaged.text;
         EXPECT_EQ(fromDamaged.text.find(" ist besch"), fromDamaged.text.rfind(" ist besch")) << "no other piece named";
-        EXPECT_EQ(damaged.names(), (std::vector<std::string>{"film.001", "film.002", "film.003", "film.bat"}));
+        EXPECT_EQ(damaged.names(), kCarried);
     }
 }
 
@@ -269,12 +283,11 @@ TEST(JoinedByCmd, AFolderTooDeepForWindowsPathsIsNamed)
     std::string deep = top.path();
     while (windowsPath(deep).size() < 240)
         fs::create_directory(deep += "/" + std::string(std::min<std::size_t>(40, 244 - windowsPath(deep).size()), 'o'));
-    for (const char* name : {"film.001", "film.002", "film.003", "film.bat"})
-        fs::copy_file(cut / name, deep + "/" + name);
+    carry(cut.path(), deep);
     const Said said = runBatchFile(deep, "film.bat");
     EXPECT_EQ(said.status, 1);
     EXPECT_NE(said.text.find("ist zu lang"), std::string::npos) << said.text;
-    EXPECT_EQ(namesIn(deep), (std::vector<std::string>{"film.001", "film.002", "film.003", "film.bat"}));
+    EXPECT_EQ(namesIn(deep), kCarried);
 }
 
 // Read in another code page than it was written in, where double-byte characters swallow what
@@ -355,12 +368,10 @@ TEST(JoinedByCmd, TwoStartsAtOnceJoinOnce)
     for (int round = 0; round < 12; ++round) {
         SCOPED_TRACE(round);
         removeFile(folder / "film.avi");
-        std::optional<Said> first;
-        std::thread other([&] { first = runBatchFile(folder.path(), "film.bat"); });
-        const Said second = runBatchFile(folder.path(), "film.bat");
-        other.join();
-        const Said& failed = first->status == 0 ? second : *first;
-        EXPECT_EQ(first->status + second.status, 1) << first->text << second.text;
+        const auto join = [&] { return runBatchFile(folder.path(), "film.bat"); };
+        const auto [first, second] = atOnce(join, join);
+        const Said& failed = first.status == 0 ? second : first;
+        EXPECT_EQ(first.status + second.status, 1) << first.text << second.text;
         const bool running = failed.text.find("werden gerade schon") != std::string::npos;
         EXPECT_TRUE(running || failed.text.find("gibt es in diesem Ordner schon") != std::string::npos) << failed.text;
         sawTheOther += running;
