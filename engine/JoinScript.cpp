@@ -146,8 +146,6 @@ Fill scriptHoles(const CuttingPlan& plan, unsigned codePage, std::size_t lineLim
             name(joinFolderName(plan.target));
         else if (hole == "lockFile")
             name(lockFileName(plan));
-        else if (hole == "workFolderEntries")
-            name(joinFolderName(plan.target) + "\\*");
         else if (hole == "answerFile")
             out(answerFileName(plan), ScriptText::Own);
         else if (hole == "longestFolder")

@@ -73,7 +73,7 @@ rem Was nicht sagt, ob es gelungen ist (ren, del, mkdir), wird danach nachgesehe
 set "Alt="
 set "Fremd="
 set "Angelegt="
-if exist {workFolderEntries} call :FremdesImOrdner
+if exist {lockFile} call :FremdesImOrdner
 if defined Fremd exit /b
 if exist {lockFile} set "Alt=ja" & for /f "usebackq tokens=1" %%Z in ({lockFile}) do if "%%Z"=="Arbeitsdatei" set "Verwaist=ja"
 if defined Alt del /f /q {lockFile} 2>nul
@@ -88,7 +88,8 @@ if defined Angelegt if not defined Gesperrt rd {workFolder} 2>nul
 exit /b
 
 :FremdesImOrdner
-rem Setzt Fremd, wenn der Ordner der Sperre anderes hält als sie.
+rem Setzt Fremd, wenn der Ordner der Sperre anderes hält als sie. Nur wo eine Sperre zu löschen
+rem wäre: Hineinzugehen hielte ein Zusammenfügen auf, das den Ordner gerade anlegt oder entfernt.
 (call )
 pushd {workFolder} 2>nul
 if errorlevel 1 set "Fremd=ja" & exit /b

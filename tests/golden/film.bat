@@ -59,7 +59,7 @@ rem Was nicht sagt, ob es gelungen ist (ren, del, mkdir), wird danach nachgesehe
 set "Alt="
 set "Fremd="
 set "Angelegt="
-if exist "film.avi.palvo\*" call :FremdesImOrdner
+if exist "film.avi.palvo\sperre" call :FremdesImOrdner
 if defined Fremd exit /b
 if exist "film.avi.palvo\sperre" set "Alt=ja" & for /f "usebackq tokens=1" %%Z in ("film.avi.palvo\sperre") do if "%%Z"=="Arbeitsdatei" set "Verwaist=ja"
 if defined Alt del /f /q "film.avi.palvo\sperre" 2>nul
@@ -74,7 +74,8 @@ if defined Angelegt if not defined Gesperrt rd "film.avi.palvo" 2>nul
 exit /b
 
 :FremdesImOrdner
-rem Setzt Fremd, wenn der Ordner der Sperre anderes hält als sie.
+rem Setzt Fremd, wenn der Ordner der Sperre anderes hält als sie. Nur wo eine Sperre zu löschen
+rem wäre: Hineinzugehen hielte ein Zusammenfügen auf, das den Ordner gerade anlegt oder entfernt.
 (call )
 pushd "film.avi.palvo" 2>nul
 if errorlevel 1 set "Fremd=ja" & exit /b
